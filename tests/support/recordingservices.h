@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/services.h"
+
+#include <QList>
+#include <QString>
+
+#include <deque>
+
+// The platform double for tests: dialogs answer from a script, everything said to the outside
+// (message boxes, clipboard, started programs, sounds, ends) is recorded. Files stay real.
+class RecordingServices final : public platform::Services
+{
+public:
+    explicit RecordingServices(QString programDirectory, QString argumentString = {});
+
+    // Scripted answers, taken in order; an empty script answers "cancelled".
+    std::deque<std::optional<QString>> openAnswers;
+    std::deque<std::optional<platform::Colour>> colourAnswers;
+    bool startSucceeds = true;
+    bool anotherCopy = false;
+
+    struct Message
+    {
+        QString title;
+        QString text;
+    };
+    struct OpenRequest
+    {
+        QString title;
+        QList<platform::FileFilter> filters;
+    };
+    QList<OpenRequest> openRequests;
+    int colourRequests = 0;
+    QList<Message> messages;
+    QStringList sounds;
+    QStringList startedCommandLines;
+    QList<platform::WindowStyle> startedStyles;
+    int clipboardClears = 0;
+    QStringList clipboardTexts; // every text put on the clipboard, in order
+    int endRequests = 0;
+
+    // Called while a dialog or message box is "open", e.g. to check what the window shows then.
+    std::function<void()> whileModal;
+
+    std::optional<QString> openFileName(QWidget *owner, const QString &title,
+                                        const QList<platform::FileFilter> &filters) override;
+    std::optional<platform::Colour> chooseColour(QWidget *owner) override;
+    void criticalMessage(QWidget *owner, const QString &title, const QString &text) override;
+    void playSoundSync(const QString &path) override;
+    void clearClipboard() override;
+    void setClipboardText(const QString &text) override;
+    bool startProgram(const QString &commandLine, platform::WindowStyle style) override;
+    QString programDirectory() const override;
+    QString argumentString() const override;
+    bool anotherCopyRunning() const override;
+    void endProgram() override;
+
+    QString m_programDirectory;
+    QString m_argumentString;
+};
