@@ -13,14 +13,15 @@ private slots:
     {
         QTest::addColumn<QStringList>("words");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("none") << QStringList{QStringLiteral("quorvin")} << QString();
-        QTest::newRow("one") << QStringList{QStringLiteral("quorvin"), QStringLiteral("a.nfo")}
+        QTest::newRow("none") << QStringList { QStringLiteral("quorvin") } << QString();
+        QTest::newRow("one") << QStringList { QStringLiteral("quorvin"), QStringLiteral("a.nfo") }
                              << QStringLiteral("a.nfo");
-        QTest::newRow("split by the shell")
-            << QStringList{QStringLiteral("quorvin"), QStringLiteral("/tmp/my"), QStringLiteral("file.nfo")}
-            << QStringLiteral("/tmp/my file.nfo");
-        QTest::newRow("quotes kept") << QStringList{QStringLiteral("quorvin"), QStringLiteral("\"x.nfo\"")}
-                                     << QStringLiteral("\"x.nfo\"");
+        QTest::newRow("split by the shell") << QStringList { QStringLiteral("quorvin"),
+            QStringLiteral("/tmp/my"), QStringLiteral("file.nfo") }
+                                            << QStringLiteral("/tmp/my file.nfo");
+        QTest::newRow("quotes kept")
+            << QStringList { QStringLiteral("quorvin"), QStringLiteral("\"x.nfo\"") }
+            << QStringLiteral("\"x.nfo\"");
     }
     void argumentString()
     {

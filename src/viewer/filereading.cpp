@@ -17,8 +17,8 @@ QByteArray directRead(const QString &)
     throw LoadError("not yet");
 }
 
-QByteArray convertingRead(const QString &, const std::function<void(const QByteArray &)> &,
-                          const EventPump &)
+QByteArray convertingRead(
+    const QString &, const std::function<void(const QByteArray &)> &, const EventPump &)
 {
     throw LoadError("not yet");
 }

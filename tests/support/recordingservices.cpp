@@ -3,13 +3,12 @@
 RecordingServices::RecordingServices(QString programDirectory, QString argumentString)
     : m_programDirectory(std::move(programDirectory))
     , m_argumentString(std::move(argumentString))
-{
-}
+{ }
 
-std::optional<QString> RecordingServices::openFileName(QWidget *, const QString &title,
-                                                       const QList<platform::FileFilter> &filters)
+std::optional<QString> RecordingServices::openFileName(
+    QWidget *, const QString &title, const QList<platform::FileFilter> &filters)
 {
-    openRequests.append({title, filters});
+    openRequests.append({ title, filters });
     if (whileModal)
         whileModal();
     if (openAnswers.empty())
@@ -33,7 +32,7 @@ std::optional<platform::Colour> RecordingServices::chooseColour(QWidget *)
 
 void RecordingServices::criticalMessage(QWidget *, const QString &title, const QString &text)
 {
-    messages.append({title, text});
+    messages.append({ title, text });
     if (whileModal)
         whileModal();
 }

@@ -43,8 +43,8 @@ public:
     // Called while a dialog or message box is "open", e.g. to check what the window shows then.
     std::function<void()> whileModal;
 
-    std::optional<QString> openFileName(QWidget *owner, const QString &title,
-                                        const QList<platform::FileFilter> &filters) override;
+    std::optional<QString> openFileName(
+        QWidget *owner, const QString &title, const QList<platform::FileFilter> &filters) override;
     std::optional<platform::Colour> chooseColour(QWidget *owner) override;
     void criticalMessage(QWidget *owner, const QString &title, const QString &text) override;
     void playSoundSync(const QString &path) override;

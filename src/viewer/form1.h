@@ -1,0 +1,135 @@
+#pragma once
+
+#include "platform/services.h"
+#include "viewer/filereading.h"
+#include "viewer/sharedstate.h"
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+
+#include <optional>
+
+class QAction;
+
+namespace platform {
+class DropTarget;
+class OemTextArea;
+} // namespace platform
+
+namespace viewer {
+
+class Program;
+
+// The main window: the CP437 text area under a four-menu bar, a drop target over the whole
+// window, and one handler per command, key, resize, drop and close. Window metrics are twips
+// of a nominal frame (layout.h). Loads let events run at fixed points; a load or drop that
+// arrives meanwhile is queued (the latest kept) and a close ends the load without the load
+// touching the window again.
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    Form1(platform::Services &services, SharedState &state, Program &program);
+    ~Form1() override;
+    Q_DISABLE_COPY_MOVE(Form1)
+
+    // Start-up: refuses a root program directory, applies the settings files, places the
+    // window, then shows it or loads the file named on the command line.
+    void Form_Load();
+    // Whether start-up refused to run and asked the program to end.
+    bool ended() const { return m_ended; }
+    // Whether the window has been closed (the settings are written).
+    bool unloaded() const { return m_unloaded; }
+
+    platform::OemTextArea *Text1 = nullptr;
+    platform::DropTarget *FMDrop1 = nullptr;
+
+    // The window state as 0 normal, 1 minimized, 2 maximized, and its setter.
+    int windowStateValue() const;
+    void setWindowStateValue(int state);
+
+    // Window metrics in twips: the frame's top-left on the screen, the nominal frame's size.
+    float leftTwips() const;
+    float topTwips() const;
+    float widthTwips() const;
+    float heightTwips() const;
+    void setWidthTwips(float width);
+    void setHeightTwips(float height);
+    void moveAndSizeTwips(float left, float top, float width, float height);
+
+    QAction *action(const char *name) const;
+    void ClearFontSizeChecks();
+
+    // Command handlers, named after their menu items.
+    void open_Click();
+    void exit_Click();
+    void copy_Click();
+    void font_Click();
+    void background_Click();
+    void f5_Click();
+    void f6_Click();
+    void f9_Click();
+    void f12_Click();
+    void f14_Click();
+    void contents_Click();
+    void web_Click();
+    void email_Click();
+    void about_Click();
+
+    void Form_Resize();
+    void Form_Unload();
+    void FMDrop1_DropFiles();
+    void Text1_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void Text1_KeyPress(int characterCode);
+    void Text1_DblClick();
+
+    static constexpr const char *WebAddress = "https://quorvin.example.org/";
+    static constexpr const char *EmailAddress = "team@quorvin.example.org";
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    enum class Entry { Open, Drop, CommandLine };
+    struct PendingLoad
+    {
+        Entry entry;
+        QString path;
+    };
+
+    void createMenus();
+    QAction *addCommand(QMenu *menu, const char *name, const QString &caption,
+        const QKeySequence &shortcut, void (Form1::*handler)());
+    void Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void fontSizeCommand(const char *name);
+    void startProgramReporting(const QString &commandLine);
+    void showFailure();
+
+    // Loads.
+    void request(PendingLoad load);
+    void runLoad(const PendingLoad &load);
+    void openLoad();
+    void loadFile(Entry entry, const QString &path);
+    void sizeForType(Entry entry, FileType type);
+    void applyNfoSize(bool finalWidthAtStart);
+    bool pumpEvents();
+    void setBusy(bool busy);
+
+    int menuBarHeightFor(int width) const;
+
+    platform::Services &m_services;
+    SharedState &m_state;
+    Program &m_program;
+    bool m_ended = false;
+    bool m_unloaded = false;
+    bool m_loading = false;
+    bool m_busy = false;
+    std::optional<PendingLoad> m_pending;
+    QElapsedTimer m_sincePump;
+};
+
+} // namespace viewer

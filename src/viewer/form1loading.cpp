@@ -1,0 +1,237 @@
+// The main window's three ways of loading a file (the Open command, a drop and the command
+// line), the common load sequence, and the type sizing that gives the window its NFO or DIZ
+// size.
+
+#include "viewer/form1.h"
+
+#include "platform/droptarget.h"
+#include "platform/oemtextarea.h"
+#include "settings/conversions.h"
+#include "settings/settingserror.h"
+#include "viewer/layout.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcViewer)
+
+namespace viewer {
+
+namespace {
+
+const QString ErrorTitle = QStringLiteral("Quorvin error");
+const QByteArray BadFileText = QByteArrayLiteral("--> bad file <--");
+
+// Events are let run at the load's fixed points, but at most this often: a fixed point that
+// comes sooner takes the fast path and returns at once. A load of 64000 bytes has up to 64000
+// fixed points, and asking the window system each time would cost more than the whole load.
+constexpr qint64 PumpIntervalNs = 4'000'000;
+
+} // namespace
+
+void Form1::open_Click()
+{
+    request({ Entry::Open, {} });
+}
+
+void Form1::FMDrop1_DropFiles()
+{
+    const QStringList dropped = FMDrop1->droppedFiles();
+    if (dropped.isEmpty())
+        return;
+    request({ Entry::Drop, dropped.first() });
+}
+
+void Form1::request(PendingLoad load)
+{
+    if (m_unloaded)
+        return;
+    if (m_loading) {
+        m_pending = std::move(load); // runs when the current load has ended; the latest wins
+        return;
+    }
+    runLoad(load);
+    while (m_pending && !m_unloaded) {
+        const PendingLoad next = *std::exchange(m_pending, std::nullopt);
+        runLoad(next);
+    }
+}
+
+void Form1::runLoad(const PendingLoad &load)
+{
+    m_loading = true;
+    if (load.entry == Entry::Open)
+        openLoad();
+    else
+        loadFile(load.entry, load.path);
+    m_loading = false;
+}
+
+void Form1::openLoad()
+{
+    const QList<platform::FileFilter> filters
+        = { { QStringLiteral("NFO Files (*.nfo)"), QStringLiteral("*.nfo") },
+              { QStringLiteral("Diz Files (*.diz)"), QStringLiteral("*.diz") },
+              { QStringLiteral("All Files (*.*)"), QStringLiteral("*.*") } };
+    const std::optional<QString> chosen
+        = m_services.openFileName(this, QStringLiteral("Open file"), filters);
+    if (!chosen || chosen->trimmed().isEmpty() || m_unloaded)
+        return;
+    loadFile(Entry::Open, chosen->trimmed());
+}
+
+bool Form1::pumpEvents()
+{
+    if (m_unloaded)
+        return false;
+    if (!m_sincePump.isValid() || m_sincePump.nsecsElapsed() >= PumpIntervalNs) {
+        QCoreApplication::processEvents();
+        m_sincePump.start();
+    }
+    return !m_unloaded;
+}
+
+void Form1::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
+void Form1::loadFile(Entry entry, const QString &path)
+{
+    const EventPump pump = [this] {
+        return pumpEvents();
+    };
+    m_sincePump.invalidate(); // the first fixed point of a load always lets events run
+    try {
+        switch (entry) {
+        case Entry::Open:
+            Text1->setText({});
+            if (!pump())
+                throw LoadAborted();
+            setBusy(true);
+            break;
+        case Entry::Drop:
+            setBusy(true);
+            Text1->setText({});
+            break;
+        case Entry::CommandLine:
+            setBusy(true);
+            break;
+        }
+
+        setWindowTitle(captionFor(path));
+
+        if (fileLength(path) > MaxFileBytes) {
+            m_services.criticalMessage(
+                isVisible() ? this : nullptr, ErrorTitle, QStringLiteral("File size too large"));
+            setBusy(false);
+            return;
+        }
+        if (entry == Entry::Drop && !pump())
+            throw LoadAborted();
+
+        show();
+
+        const ReadMode mode = probeLineBreaks(path, pump);
+        if (mode == ReadMode::Direct) {
+            Text1->setText(directRead(path));
+        } else {
+            const auto showSoFar = [this](const QByteArray &text) {
+                Text1->setText(text);
+            };
+            Text1->setText(convertingRead(path, showSoFar, pump));
+        }
+
+        setBusy(false);
+
+        if (entry != Entry::CommandLine) {
+            for (auto [value, fallback] :
+                { std::pair { &m_state.NfoWidthAtStart, "10000" },
+                    std::pair { &m_state.WinTop, "2220" }, std::pair { &m_state.NfoWidth, "10000" },
+                    std::pair { &m_state.DizHeight, "3000" },
+                    std::pair { &m_state.DizWidth, "6000" } }) {
+                if (value->isEmpty())
+                    *value = QLatin1String(fallback);
+            }
+        }
+
+        switch (entry) {
+        case Entry::Open:
+            sizeForType(entry, openFileType(path));
+            break;
+        case Entry::Drop:
+            sizeForType(entry, dropFileType(path));
+            break;
+        case Entry::CommandLine:
+            sizeForType(entry, commandLineFileType(path));
+            break;
+        }
+
+        if (entry != Entry::CommandLine)
+            show();
+    } catch (const LoadAborted &) {
+        // The window is closing: it has written the settings; leave it alone.
+        setBusy(false);
+    } catch (const LoadError &error) {
+        qCInfo(lcViewer) << "load failed:" << path << error.what();
+        showFailure();
+    } catch (const settings::SettingsError &error) {
+        qCInfo(lcViewer) << "load failed:" << path << error.what();
+        showFailure();
+    }
+}
+
+void Form1::sizeForType(Entry entry, FileType type)
+{
+    if (type == FileType::Diz) {
+        m_state.DizSized = true;
+        m_state.DizMode = true;
+        if (windowStateValue() != Normal)
+            setWindowStateValue(Normal);
+        setHeightTwips(settings::toTwips(m_state.DizHeight));
+        setWidthTwips(settings::toTwips(m_state.DizWidth));
+        return;
+    }
+    if (type == FileType::Other)
+        return;
+
+    m_state.DizMode = false;
+    const bool normal = windowStateValue() == Normal;
+    switch (entry) {
+    case Entry::Open:
+        if (normal && m_state.DizSized)
+            applyNfoSize(true);
+        m_state.DizSized = false;
+        break;
+    case Entry::Drop:
+        m_state.DizSized = false;
+        if (normal)
+            applyNfoSize(true);
+        break;
+    case Entry::CommandLine:
+        m_state.DizSized = false;
+        if (normal)
+            applyNfoSize(false);
+        break;
+    }
+}
+
+void Form1::applyNfoSize(bool finalWidthAtStart)
+{
+    // Each step is recorded as NFO geometry by the resize handler, so the height is taken
+    // before the first step can replace it.
+    const float height = settings::toTwips(m_state.NfoHeight);
+    setHeightTwips(height);
+    setWidthTwips(settings::toTwips(m_state.NfoWidth));
+    if (finalWidthAtStart)
+        setWidthTwips(settings::toTwips(m_state.NfoWidthAtStart));
+}
+
+} // namespace viewer

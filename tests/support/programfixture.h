@@ -1,0 +1,62 @@
+#pragma once
+
+#include "recordingservices.h"
+
+#include "platform/oemtextarea.h"
+#include "viewer/form1.h"
+#include "viewer/program.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A program started in-process in a real temporary program directory, with the recording
+// platform double. Write settings files with write() before start().
+struct ProgramFixture
+{
+    QTemporaryDir directory;
+    RecordingServices services;
+    std::unique_ptr<viewer::Program> program;
+
+    explicit ProgramFixture(const QString &argumentString = {})
+        : services(directory.path(), argumentString)
+    { }
+
+    QString path(const QString &name) const { return directory.filePath(name); }
+
+    void write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(path(name));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write %s", qPrintable(path(name)));
+        file.write(bytes);
+    }
+
+    QByteArray read(const QString &name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    viewer::Form1 *start()
+    {
+        program = std::make_unique<viewer::Program>(services);
+        program->start();
+        return program->form1();
+    }
+
+    viewer::Form1 *form1() const { return program->form1(); }
+    viewer::SharedState &state() const { return program->state(); }
+    QByteArray text() const { return program->form1()->Text1->text(); }
+};
+
+// The ten lines a first run writes, with the window's geometry in the middle.
+inline QByteArray quorvinIni(const QByteArray &fc, const QByteArray &bc, const QByteArray &state,
+    const QByteArray &top, const QByteArray &left, const QByteArray &nheight,
+    const QByteArray &nwidth, const QByteArray &dheight, const QByteArray &dwidth)
+{
+    return "v1.19\r\nFC-" + fc + "\r\nBC-" + bc + "\r\nState-" + state + "\r\nTop-" + top
+        + "\r\nLeft-" + left + "\r\nNheight-" + nheight + "\r\nNwidth-" + nwidth + "\r\nDheight-"
+        + dheight + "\r\nDwidth-" + dwidth + "\r\n";
+}
