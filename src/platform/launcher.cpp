@@ -1,13 +1,99 @@
 #include "platform/launcher.h"
 
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QProcess>
+#include <QStandardPaths>
+
+Q_LOGGING_CATEGORY(lcLauncher, "quorvin.platform.launcher")
+
 namespace platform {
 
-bool launchCommandLine(const QString &commandLine, WindowStyle style, const QString &programDirectory)
+namespace {
+
+const QString WebdialName = QStringLiteral("webdial.exe");
+const QString NotepadName = QStringLiteral("notepad.exe");
+
+// A file beside the program: the program directory, one separator, the name. The root keeps
+// its own separator, so no doubled one appears.
+QString besideProgram(const QString &programDirectory, const QString &name)
 {
-    Q_UNUSED(commandLine);
-    Q_UNUSED(style);
+    if (programDirectory.endsWith(QLatin1Char('/')))
+        return programDirectory + name;
+    return programDirectory + QLatin1Char('/') + name;
+}
+
+#ifdef Q_OS_WIN
+// Windows takes the command line as it stands: the program and the raw rest of the line, so
+// nothing is quoted on the way.
+bool startRaw(const QString &program, const QString &rest)
+{
+    QProcess process;
+    process.setProgram(program);
+    process.setNativeArguments(rest);
+    return process.startDetached();
+}
+#endif
+
+} // namespace
+
+std::optional<LaunchPlan> planLaunch(const QString &commandLine, const QString &programDirectory)
+{
+    const qsizetype blank = commandLine.indexOf(QLatin1Char(' '));
+    const QString program = blank < 0 ? commandLine : commandLine.left(blank);
+    if (program.isEmpty())
+        return std::nullopt;
+    QStringList arguments;
+    if (blank >= 0)
+        arguments << commandLine.mid(blank + 1);
+
+#ifdef Q_OS_WIN
     Q_UNUSED(programDirectory);
-    return false; // filled in with the help and web commands
+    return LaunchPlan { program, arguments };
+#else
+    if (program.compare(WebdialName, Qt::CaseInsensitive) == 0)
+        return LaunchPlan { besideProgram(programDirectory, QStringLiteral("webdial")), arguments };
+    if (program.compare(NotepadName, Qt::CaseInsensitive) == 0) {
+        // The opener needs a file; an empty argument would make it print its usage and fail.
+        if (arguments.isEmpty() || arguments.constFirst().isEmpty())
+            return std::nullopt;
+        return LaunchPlan { QStringLiteral("xdg-open"), arguments };
+    }
+    return LaunchPlan { program, arguments };
+#endif
+}
+
+bool launchCommandLine(
+    const QString &commandLine, WindowStyle style, const QString &programDirectory)
+{
+    // Normal, the only style, is how every desktop shows a newly started program.
+    Q_UNUSED(style);
+    const std::optional<LaunchPlan> plan = planLaunch(commandLine, programDirectory);
+    if (!plan) {
+        qCWarning(lcLauncher) << "nothing to start in" << commandLine;
+        return false;
+    }
+
+#ifdef Q_OS_WIN
+    const qsizetype blank = commandLine.indexOf(QLatin1Char(' '));
+    return startRaw(plan->program, blank < 0 ? QString() : commandLine.mid(blank + 1));
+#else
+    // A bare name is looked up on the search path now, so that a missing program is reported
+    // as such; a path is taken as it is and startDetached reports whether it could run.
+    QString executable = plan->program;
+    if (!executable.contains(QLatin1Char('/'))) {
+        executable = QStandardPaths::findExecutable(executable);
+        if (executable.isEmpty()) {
+            qCWarning(lcLauncher) << "program not found:" << plan->program;
+            return false;
+        }
+    }
+    if (!QProcess::startDetached(executable, plan->arguments)) {
+        qCWarning(lcLauncher) << "could not start" << executable;
+        return false;
+    }
+    return true;
+#endif
 }
 
 } // namespace platform

@@ -2,12 +2,35 @@
 
 #include "platform/services.h"
 
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
 namespace platform {
 
-// Starts a program from one command line without waiting for it. The line is split once, at
-// its first blank, into a program and one argument (blanks kept, nothing unquoted).
-// "webdial.exe" is the webdial companion in programDirectory; "notepad.exe" is the desktop's
-// text editor. Returns false when the program could not be started.
-bool launchCommandLine(const QString &commandLine, WindowStyle style, const QString &programDirectory);
+// What one command line starts: a program (a bare name to look up on the search path, or a
+// path) and its arguments, handed to the process untouched.
+struct LaunchPlan
+{
+    QString program;
+    QStringList arguments;
+
+    friend bool operator==(const LaunchPlan &, const LaunchPlan &) = default;
+};
+
+// Splits a command line once, at its first blank, into a program and one argument: the rest of
+// the line, blanks kept and nothing unquoted (no blank: no argument). Outside Windows the two
+// program names the viewer uses are mapped to what the desktop offers, in any letter case:
+// "webdial.exe" is the webdial companion in programDirectory, "notepad.exe" the system opener
+// (xdg-open) with the file. Every other name stays as given. Returns nothing when the line names
+// no program, or names "notepad.exe" without a file.
+std::optional<LaunchPlan> planLaunch(const QString &commandLine, const QString &programDirectory);
+
+// Starts a program from one command line without waiting for it, as planLaunch maps it.
+// Normal is the only window style; the desktop shows a started program's window normally.
+// Returns false when the program could not be found or started.
+bool launchCommandLine(
+    const QString &commandLine, WindowStyle style, const QString &programDirectory);
 
 } // namespace platform

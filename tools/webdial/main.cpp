@@ -1,4 +1,134 @@
-int main()
+// webdial: the companion that Quorvin starts to open its author's web page or to begin an
+// e-mail to the author. It takes exactly one argument, a mark and an address:
+//   $http://... or $https://...   opens the web address
+//   >mailto:name@host             opens the mail address
+// and hands the checked address to the desktop's opener without waiting for it. Anything else
+// is refused with a message and opens nothing, so the program cannot be used to open files or
+// script addresses.
+//
+// Exit codes: 0 the opener was started, 2 the argument was refused, 3 the opener could not be
+// started.
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTextStream>
+#include <QUrl>
+
+#include <optional>
+
+namespace {
+
+constexpr int ExitStarted = 0;
+constexpr int ExitRefused = 2;
+constexpr int ExitNoOpener = 3;
+
+QTextStream &err()
 {
-    return 1;
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+int refuse(const QString &why)
+{
+    err() << "webdial: " << why << Qt::endl
+          << "usage: webdial '$https://host/path' | webdial '>mailto:name@host'" << Qt::endl;
+    return ExitRefused;
+}
+
+// Blanks and control characters have no place in an address; StrictMode refuses most of them,
+// this makes sure of all of them, Unicode ones included.
+bool hasBlankOrControl(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.isSpace() || c.category() == QChar::Other_Control
+            || c.category() == QChar::Other_Format)
+            return true;
+    }
+    return false;
+}
+
+// The address after the mark, checked for its use; nothing when it does not pass.
+std::optional<QUrl> checkedAddress(QChar mark, const QString &address, QString *why)
+{
+    if (address.isEmpty()) {
+        *why = QStringLiteral("the address is empty");
+        return std::nullopt;
+    }
+    if (hasBlankOrControl(address)) {
+        *why = QStringLiteral("the address holds a blank or a control character");
+        return std::nullopt;
+    }
+    const QUrl url(address, QUrl::StrictMode);
+    if (!url.isValid()) {
+        *why = QStringLiteral("not a valid address: ") + url.errorString();
+        return std::nullopt;
+    }
+    const QString scheme = url.scheme();
+    if (mark == QLatin1Char('$')) {
+        if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
+            *why = QStringLiteral("a web address must start with http:// or https://");
+            return std::nullopt;
+        }
+        if (url.host().isEmpty()) {
+            *why = QStringLiteral("the web address names no host");
+            return std::nullopt;
+        }
+        return url;
+    }
+    if (scheme != QLatin1String("mailto")) {
+        *why = QStringLiteral("a mail address must start with mailto:");
+        return std::nullopt;
+    }
+    const QString recipient = url.path();
+    if (!url.host().isEmpty() || recipient.isEmpty() || !recipient.contains(QLatin1Char('@'))
+        || recipient.startsWith(QLatin1Char('@')) || recipient.endsWith(QLatin1Char('@'))) {
+        *why = QStringLiteral("the mail address names no recipient of the form name@host");
+        return std::nullopt;
+    }
+    return url;
+}
+
+// The desktop's opener for an address, and the arguments that come before it.
+QStringList openerCommand()
+{
+#if defined(Q_OS_WIN)
+    return { QStringLiteral("rundll32"), QStringLiteral("url.dll,FileProtocolHandler") };
+#elif defined(Q_OS_MACOS)
+    return { QStringLiteral("open") };
+#else
+    return { QStringLiteral("xdg-open") };
+#endif
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.size() != 1)
+        return refuse(
+            QStringLiteral("expected exactly one argument, got %1").arg(arguments.size()));
+
+    const QString argument = arguments.constFirst();
+    const QChar mark = argument.isEmpty() ? QChar() : argument.front();
+    if (mark != QLatin1Char('$') && mark != QLatin1Char('>'))
+        return refuse(QStringLiteral("the argument must start with $ (web page) or > (e-mail)"));
+
+    QString why;
+    const std::optional<QUrl> url = checkedAddress(mark, argument.mid(1), &why);
+    if (!url)
+        return refuse(why);
+
+    QStringList command = openerCommand();
+    const QString opener = QStandardPaths::findExecutable(command.takeFirst());
+    // The opener gets the address in its encoded form, exactly the text that was checked.
+    command << url->toString(QUrl::FullyEncoded);
+    if (opener.isEmpty() || !QProcess::startDetached(opener, command)) {
+        err() << "webdial: could not start the desktop's opener (" << openerCommand().constFirst()
+              << ") for " << command.constLast() << Qt::endl;
+        return ExitNoOpener;
+    }
+    return ExitStarted;
 }
