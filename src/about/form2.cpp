@@ -1,6 +1,5 @@
 #include "about/form2.h"
 
-#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -9,6 +8,17 @@
 #include <QScreen>
 
 #include <cmath>
+
+// The resources live in the static core library, whose linker drops their registration unless
+// something names it.
+static void registerResources()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(resources);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
 
 namespace about {
 
@@ -62,8 +72,10 @@ void styleLabel(QLabel *label, quint32 colour)
 Form2::Form2(LoadHandler formLoad, QWidget *parent)
     : QWidget(parent)
     , m_formLoad(std::move(formLoad))
-    , m_picture(QString::fromLatin1(PicturePath))
 {
+    registerResources();
+    m_picture.load(QString::fromLatin1(PicturePath));
+
     // No caption bar (frameless, the frame is painted below) and, as a tool window, no
     // task-bar entry. It does take the focus when shown, so that keys typed while the sound
     // plays land here, where they are ignored, rather than in the main window.
@@ -89,7 +101,7 @@ Form2::Form2(LoadHandler formLoad, QWidget *parent)
     Image1->setAttribute(Qt::WA_TransparentForMouseEvents);
     Image1->setGeometry(QRect(px(480), px(870), px(480), px(480)).translated(origin));
 
-    Label4 = new QLabel(QStringLiteral("Quorvin team"), this);
+    Label4 = new QLabel(QStringLiteral("Q team"), this);
     Label4->setFont(chaucer(18));
     styleLabel(Label4, 0xFF8080);
     place(Label4, 4590, 3975, 1275, 465, origin);
@@ -142,16 +154,6 @@ void Form2::showEvent(QShowEvent *event)
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
     QWidget::showEvent(event);
-}
-
-// Only the program closes it (by destroying it); the window manager's close button or key
-// does nothing, since the window has no way for the user to close it.
-void Form2::closeEvent(QCloseEvent *event)
-{
-    if (event->spontaneous())
-        event->ignore();
-    else
-        event->accept();
 }
 
 void Form2::mousePressEvent(QMouseEvent *event)

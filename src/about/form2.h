@@ -15,7 +15,7 @@ namespace about {
 //
 // A fixed 398 x 299 client area inside a 3-pixel frame that the window draws itself, with no
 // caption bar and no task-bar entry; centred on the primary screen whenever it is shown. It
-// ignores every click and key, and a close request from the window manager.
+// ignores every click and key.
 class Form2 : public QWidget
 {
     Q_OBJECT
@@ -43,7 +43,6 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
