@@ -9,8 +9,8 @@
 
 #include <cmath>
 
-// The resources live in the static core library, whose linker drops their registration unless
-// something names it.
+// The icon and picture are compiled into the static core library, whose registration the linker
+// drops unless something names it. Registering twice is harmless.
 static void registerResources()
 {
     static const bool registered = [] {
@@ -44,9 +44,9 @@ QFont chaucer(qreal points)
     return font;
 }
 
-// A transparent label with centred text in the given colour. Its box is the given one in
-// twips; a substituted face may need more room than the original did, so the box then grows
-// about its own centre rather than clipping the text.
+// Places a label at its box in twips inside the client area. A substituted face may need more
+// room than the original did; the box then grows about its own centre, so the centred text is
+// where the design put it and is never clipped.
 void place(QLabel *label, int left, int top, int width, int height, QPoint clientOrigin)
 {
     QRect box(px(left), px(top), px(width), px(height));
