@@ -31,10 +31,14 @@ run: build
 test: build
 	scripts/with-test-env.sh ctest --test-dir build --output-on-failure
 
+# AddressSanitizer and UndefinedBehaviorSanitizer, leak detection on; scripts/lsan.supp lists
+# the few leaks inside system libraries that are not ours to fix.
 sanitize: deps
 	cmake --preset sanitize
 	cmake --build build-sanitize -j$(JOBS)
-	scripts/with-test-env.sh ctest --test-dir build-sanitize --output-on-failure
+	LSAN_OPTIONS="suppressions=$(abspath scripts/lsan.supp):print_suppressions=0$${LSAN_OPTIONS:+:$$LSAN_OPTIONS}" \
+	UBSAN_OPTIONS="print_stacktrace=1$${UBSAN_OPTIONS:+:$$UBSAN_OPTIONS}" \
+	    scripts/with-test-env.sh ctest --test-dir build-sanitize --output-on-failure
 
 bench: build
 	@shopt -s nullglob; benches=(build/bench/bench_*); ran=0; \
