@@ -1,0 +1,62 @@
+# Quorvin's everyday commands. `make` builds; see README.md for the rest.
+SHELL := /bin/bash
+.SHELLFLAGS := -euo pipefail -c
+.DEFAULT_GOAL := build
+
+JOBS ?= $(shell nproc)
+EXAMPLE := $(abspath examples/quorvin.nfo)
+SCREENSHOT := $(abspath build/screenshot.png)
+FORMAT_DIRS := src tests tools bench
+
+.PHONY: build deps run test sanitize bench format-check format clean
+
+deps:
+	scripts/install-deps.sh
+
+build: deps
+	cmake --preset default
+	cmake --build build -j$(JOBS)
+
+# With a desktop the viewer opens on it; without one it runs on a private X server for a
+# moment and leaves a screenshot behind.
+run: build
+	@if [[ -n "$${DISPLAY:-}" ]]; then \
+	    echo "build/quorvin $(EXAMPLE)"; \
+	    build/quorvin "$(EXAMPLE)"; \
+	else \
+	    echo "No DISPLAY: running the viewer under Xvfb and taking a screenshot"; \
+	    scripts/with-test-env.sh scripts/screenshot.sh "$(SCREENSHOT)" build/quorvin "$(EXAMPLE)"; \
+	fi
+
+test: build
+	scripts/with-test-env.sh ctest --test-dir build --output-on-failure
+
+# AddressSanitizer and UndefinedBehaviorSanitizer, leak detection on; scripts/lsan.supp lists
+# the few leaks inside system libraries that are not ours to fix.
+sanitize: deps
+	cmake --preset sanitize
+	cmake --build build-sanitize -j$(JOBS)
+	LSAN_OPTIONS="suppressions=$(abspath scripts/lsan.supp):print_suppressions=0$${LSAN_OPTIONS:+:$$LSAN_OPTIONS}" \
+	UBSAN_OPTIONS="print_stacktrace=1$${UBSAN_OPTIONS:+:$$UBSAN_OPTIONS}" \
+	    scripts/with-test-env.sh ctest --test-dir build-sanitize --output-on-failure
+
+bench: build
+	@shopt -s nullglob; benches=(build/bench/bench_*); ran=0; \
+	for bench in "$${benches[@]}"; do \
+	    [[ -f "$$bench" && -x "$$bench" ]] || continue; \
+	    echo "== $$bench"; \
+	    scripts/with-test-env.sh "$$bench"; \
+	    ran=1; \
+	done; \
+	((ran)) || echo "No benchmarks built (bench/bench_*.cpp)."
+
+format-check:
+	@find $(FORMAT_DIRS) -type f \( -name '*.cpp' -o -name '*.h' \) -print0 | sort -z \
+	    | xargs -0 clang-format --dry-run --Werror
+	@echo "format-check: all C++ files are formatted"
+
+format:
+	find $(FORMAT_DIRS) -type f \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
+
+clean:
+	rm -rf build build-sanitize

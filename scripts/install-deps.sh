@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing Quorvin need, and only
+# those that are missing: when everything is there it asks nothing of the network and returns
+# at once. Runs as root, or through sudo when it is available.
+set -euo pipefail
+
+packages=(
+    # Build tools
+    cmake ninja-build g++ pkg-config
+    # Qt 6 Widgets, Gui, Core and Test, with the OpenGL headers that Qt's CMake files ask for
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    # Sound: decoding (libsndfile) and synchronous playback (PulseAudio simple API)
+    libsndfile1-dev libpulse-dev
+    # A real sound server with a null sink for the tests, and its command-line clients
+    pulseaudio pulseaudio-utils
+    # Headless X display for the end-to-end tests and screenshots, and tools to drive it
+    xvfb xauth x11-utils xdotool imagemagick
+    libxdamage-dev libx11-dev libxfixes-dev
+    # The monospace font with full code page 437 coverage
+    fonts-dejavu-core
+    # Benchmarks
+    libbenchmark-dev
+    # clang with its runtime libraries for libFuzzer
+    clang libclang-rt-14-dev
+)
+
+# One dpkg-query for all of them; a package that dpkg has never heard of prints nothing.
+declare -A installed=()
+while read -r name status; do
+    [[ "$status" == installed ]] && installed["${name%%:*}"]=1
+done < <(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${packages[@]}" 2>/dev/null || true)
+
+missing=()
+for package in "${packages[@]}"; do
+    [[ -n "${installed[$package]:-}" ]] || missing+=("$package")
+done
+
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+
+as_root=()
+if ((EUID != 0)); then
+    if command -v sudo >/dev/null 2>&1; then
+        as_root=(sudo)
+    else
+        echo "install-deps: missing packages (${missing[*]}) and not root, with no sudo" >&2
+        exit 1
+    fi
+fi
+
+# Recommended packages come along too (the Qt platform plugins and themes, ImageMagick's
+# coders), as on the machines where the build and the tests were checked.
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
