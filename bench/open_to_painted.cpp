@@ -391,8 +391,10 @@ public:
             }
             if (wait4(pid, &status, WNOHANG, &usage) == pid) {
                 exited = true;
-                result.failure
-                    = "the program ended by itself (status " + std::to_string(status) + ")";
+                result.failure = WIFSIGNALED(status)
+                    ? "the program was ended by signal " + std::to_string(WTERMSIG(status))
+                    : "the program ended by itself with exit code "
+                        + std::to_string(WEXITSTATUS(status));
                 break;
             }
             pollfd pfd { ConnectionNumber(m_display), POLLIN, 0 };
@@ -558,6 +560,12 @@ void printTable(const std::string &file, const Options &options,
         painted.push_back(p);
         rss.push_back(r);
         const char name[2] = { static_cast<char>('A' + c), '\0' };
+        if (paintedMs.empty()) {
+            std::printf("%-3s %4zu/%-4zu %s  %s\n", name, paintedMs.size(), results[c].size(),
+                "no successful run", label(options.commands[c]).c_str());
+            std::fputs(failures.c_str(), stdout);
+            continue;
+        }
         std::printf(
             "%-3s %4zu/%-4zu %7.1f %7.1f %7.1f %7.1f %7.1f %7.1f %7.1f %7.1f %7.1f %10.1f  %s\n",
             name, paintedMs.size(), results[c].size(), m.min, m.median, m.max, p.min, p.median,
@@ -568,9 +576,11 @@ void printTable(const std::string &file, const Options &options,
     for (size_t c = 0; c < last; ++c) {
         const char name = static_cast<char>('A' + c);
         const char base = static_cast<char>('A' + last);
-        std::printf("%c/%c of the medians: painted %.2f, peak RSS %.2f\n", name, base,
-            painted[last].median > 0 ? painted[c].median / painted[last].median : 0.0,
-            rss[last].median > 0 ? rss[c].median / rss[last].median : 0.0);
+        if (painted[c].median > 0 && painted[last].median > 0)
+            std::printf("%c/%c of the medians: painted %.2f, peak RSS %.2f\n", name, base,
+                painted[c].median / painted[last].median, rss[c].median / rss[last].median);
+        else
+            std::printf("%c/%c of the medians: n/a (no successful run)\n", name, base);
     }
 }
 
