@@ -77,6 +77,7 @@ struct RunResult
     double paintedMs = 0;
     long hwmKiB = 0; // VmHWM of the program, read before the kill
     long maxRssKiB = 0; // ru_maxrss from wait4 after the kill
+    double cpuMs = 0; // user + system time of the whole run, from wait4
     int damageEvents = 0;
 };
 
@@ -409,6 +410,8 @@ public:
             wait4(pid, &status, 0, &usage);
         }
         result.maxRssKiB = usage.ru_maxrss;
+        result.cpuMs = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
+            + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
         if (result.failure.empty()) {
             result.ok = true;
             result.mappedMs = *mapped - t0;
@@ -531,15 +534,18 @@ void printTable(const std::string &file, const Options &options,
     const auto size = fs::file_size(file, error);
     std::printf("\n== %s (%lld bytes): %d runs per command, interleaved, settle %d ms ==\n",
         file.c_str(), error ? -1LL : static_cast<long long>(size), options.runs, options.settleMs);
-    std::printf("%-3s %-9s %22s %22s %22s %10s\n", "", "", "start to mapped, ms",
-        "start to painted, ms", "peak RSS (VmHWM), MiB", "ru_maxrss");
-    std::printf("%-3s %-9s %7s %7s %7s %7s %7s %7s %7s %7s %7s %10s  %s\n", "", "runs", "min",
-        "median", "max", "min", "median", "max", "min", "median", "max", "median", "command");
+    std::printf("%-3s %-9s %23s %23s %8s %23s %10s\n", "", "", "start to mapped, ms",
+        "start to painted, ms", "CPU, ms", "peak RSS (VmHWM), MiB", "ru_maxrss");
+    std::printf("%-3s %-9s %7s %7s %7s %7s %7s %7s %8s %7s %7s %7s %10s  %s\n", "", "runs", "min",
+        "median", "max", "min", "median", "max", "median", "min", "median", "max", "median",
+        "command");
     std::vector<Summary> painted;
+    std::vector<Summary> cpu;
     std::vector<Summary> rss;
     for (size_t c = 0; c < options.commands.size(); ++c) {
         std::vector<double> mappedMs;
         std::vector<double> paintedMs;
+        std::vector<double> cpuMs;
         std::vector<double> hwm;
         std::vector<double> maxRss;
         std::string failures;
@@ -550,26 +556,29 @@ void printTable(const std::string &file, const Options &options,
             }
             mappedMs.push_back(run.mappedMs);
             paintedMs.push_back(run.paintedMs);
+            cpuMs.push_back(run.cpuMs);
             hwm.push_back(static_cast<double>(run.hwmKiB) / 1024.0);
             maxRss.push_back(static_cast<double>(run.maxRssKiB) / 1024.0);
         }
         const Summary m = summarize(mappedMs);
         const Summary p = summarize(paintedMs);
+        const Summary u = summarize(cpuMs);
         const Summary r = summarize(hwm);
         const Summary x = summarize(maxRss);
         painted.push_back(p);
+        cpu.push_back(u);
         rss.push_back(r);
         const char name[2] = { static_cast<char>('A' + c), '\0' };
         if (paintedMs.empty()) {
             std::printf("%-3s %4zu/%-4zu %s  %s\n", name, paintedMs.size(), results[c].size(),
                 "no successful run", label(options.commands[c]).c_str());
-            std::fputs(failures.c_str(), stdout);
-            continue;
+        } else {
+            std::printf("%-3s %4zu/%-4zu %7.1f %7.1f %7.1f %7.1f %7.1f %7.1f %8.1f %7.1f %7.1f "
+                        "%7.1f %10.1f  %s\n",
+                name, paintedMs.size(), results[c].size(), m.min, m.median, m.max, p.min, p.median,
+                p.max, u.median, r.min, r.median, r.max, x.median,
+                label(options.commands[c]).c_str());
         }
-        std::printf(
-            "%-3s %4zu/%-4zu %7.1f %7.1f %7.1f %7.1f %7.1f %7.1f %7.1f %7.1f %7.1f %10.1f  %s\n",
-            name, paintedMs.size(), results[c].size(), m.min, m.median, m.max, p.min, p.median,
-            p.max, r.min, r.median, r.max, x.median, label(options.commands[c]).c_str());
         std::fputs(failures.c_str(), stdout);
     }
     const size_t last = options.commands.size() - 1;
@@ -577,8 +586,10 @@ void printTable(const std::string &file, const Options &options,
         const char name = static_cast<char>('A' + c);
         const char base = static_cast<char>('A' + last);
         if (painted[c].median > 0 && painted[last].median > 0)
-            std::printf("%c/%c of the medians: painted %.2f, peak RSS %.2f\n", name, base,
-                painted[c].median / painted[last].median, rss[c].median / rss[last].median);
+            std::printf("%c/%c of the medians: painted %.2f, CPU %.2f, peak RSS %.2f\n", name, base,
+                painted[c].median / painted[last].median,
+                cpu[last].median > 0 ? cpu[c].median / cpu[last].median : 0.0,
+                rss[c].median / rss[last].median);
         else
             std::printf("%c/%c of the medians: n/a (no successful run)\n", name, base);
     }
@@ -639,10 +650,10 @@ int main(int argc, char **argv)
                     RunResult run = runOnce(watcher, options.commands[c], file, options);
                     if (options.verbose) {
                         std::printf("  %c run %d: mapped %.1f ms, painted %.1f ms, %d damage "
-                                    "events, VmHWM %ld KiB, ru_maxrss %ld KiB%s%s\n",
+                                    "events, CPU %.1f ms, VmHWM %ld KiB, ru_maxrss %ld KiB%s%s\n",
                             static_cast<char>('A' + c), r + 1, run.mappedMs, run.paintedMs,
-                            run.damageEvents, run.hwmKiB, run.maxRssKiB, run.ok ? "" : ", ",
-                            run.failure.c_str());
+                            run.damageEvents, run.cpuMs, run.hwmKiB, run.maxRssKiB,
+                            run.ok ? "" : ", ", run.failure.c_str());
                         std::fflush(stdout);
                     }
                     if (!run.ok)
