@@ -29,8 +29,8 @@ private slots:
         QVERIFY(session.waitForExit());
         QCOMPARE(session.process().exitCode(), 0);
         QCOMPARE(session.read(QStringLiteral("quorvin.ini")),
-                 QByteArray("v1.19\r\nFC- 14737632 \r\nBC- 0 \r\nState- 0 \r\nTop-1500\r\nLeft-990\r\n"
-                            "Nheight-5995\r\nNwidth-10005\r\nDheight-3000\r\nDwidth-6000\r\n"));
+            QByteArray("v1.19\r\nFC- 14737632 \r\nBC- 0 \r\nState- 0 \r\nTop-1500\r\nLeft-990\r\n"
+                       "Nheight-5995\r\nNwidth-10005\r\nDheight-3000\r\nDwidth-6000\r\n"));
     }
 
     void secondCopyWritesNothing()
@@ -38,7 +38,8 @@ private slots:
         X11Session first;
         QVERIFY(first.start({}));
         X11Session second;
-        QVERIFY(second.start({}, first.path(QStringLiteral("quorvin")))); // the same program directory
+        QVERIFY(
+            second.start({}, first.path(QStringLiteral("quorvin")))); // the same program directory
         second.requestClose();
         QVERIFY(second.waitForExit());
         QCOMPARE(second.process().exitCode(), 0);
@@ -53,8 +54,10 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<int>("clientWidth");
-        QTest::newRow("nfo") << QStringLiteral("Release.NFO") << QStringLiteral("release.nfo - Quorvin") << 659;
-        QTest::newRow("diz") << QStringLiteral("FILE_ID.DIZ") << QStringLiteral("file_id.diz - Quorvin") << 392;
+        QTest::newRow("nfo") << QStringLiteral("Release.NFO")
+                             << QStringLiteral("release.nfo - Quorvin") << 659;
+        QTest::newRow("diz") << QStringLiteral("FILE_ID.DIZ")
+                             << QStringLiteral("file_id.diz - Quorvin") << 392;
     }
     void commandLineFileSizesTheWindow()
     {
@@ -63,7 +66,7 @@ private slots:
         QFETCH(int, clientWidth);
         X11Session session;
         session.write(name, "\xC9\xCD\xCD\xBB\r\n\xBA\xDB\xDB\xBA\r\n\xC8\xCD\xCD\xBC\r\n");
-        QVERIFY(session.start({session.path(name)}));
+        QVERIFY(session.start({ session.path(name) }));
         QTRY_COMPARE(session.windowName(), caption);
         QTRY_COMPARE(session.windowGeometry().width(), clientWidth);
         session.requestClose();

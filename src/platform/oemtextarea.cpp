@@ -82,6 +82,6 @@ QString OemTextArea::selectedText() const
     return {};
 }
 
-void OemTextArea::clearSelection() {}
+void OemTextArea::clearSelection() { }
 
 } // namespace platform

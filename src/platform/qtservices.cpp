@@ -26,8 +26,10 @@ static QString lockPathFor(const QString &programDirectory)
 {
     // One lock per program directory: copies started from the same folder share the settings
     // files, copies from different folders do not.
-    const QByteArray key =
-        QCryptographicHash::hash(programDirectory.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    const QByteArray key
+        = QCryptographicHash::hash(programDirectory.toUtf8(), QCryptographicHash::Sha1)
+              .toHex()
+              .left(16);
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty())
         dir = QDir::tempPath();
@@ -45,8 +47,8 @@ QtServices::QtServices(int argc, char **argv)
 
 QtServices::~QtServices() = default;
 
-std::optional<QString> QtServices::openFileName(QWidget *owner, const QString &title,
-                                                const QList<FileFilter> &filters)
+std::optional<QString> QtServices::openFileName(
+    QWidget *owner, const QString &title, const QList<FileFilter> &filters)
 {
     // Qt's own dialog, so that the patterns match names in any letter case on every desktop.
     QFileDialog dialog(owner, title);

@@ -19,8 +19,8 @@ public:
     ~QtServices() override;
     Q_DISABLE_COPY_MOVE(QtServices)
 
-    std::optional<QString> openFileName(QWidget *owner, const QString &title,
-                                        const QList<FileFilter> &filters) override;
+    std::optional<QString> openFileName(
+        QWidget *owner, const QString &title, const QList<FileFilter> &filters) override;
     std::optional<Colour> chooseColour(QWidget *owner) override;
     void criticalMessage(QWidget *owner, const QString &title, const QString &text) override;
     void playSoundSync(const QString &path) override;

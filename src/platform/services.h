@@ -14,7 +14,7 @@ namespace platform {
 struct FileFilter
 {
     QString description; // "NFO Files (*.nfo)"
-    QString pattern;     // "*.nfo"
+    QString pattern; // "*.nfo"
 };
 
 // The window style a started program is shown with. Normal is an activated, restored window.
@@ -32,8 +32,9 @@ public:
 
     // Modal open-file dialog. Returns the chosen path (a typed name that does not exist is
     // accepted), or nothing when the user cancels or closes it. The first filter is selected.
-    virtual std::optional<QString> openFileName(QWidget *owner, const QString &title,
-                                                const QList<FileFilter> &filters) = 0;
+    virtual std::optional<QString> openFileName(
+        QWidget *owner, const QString &title, const QList<FileFilter> &filters)
+        = 0;
 
     // Modal colour dialog that opens with 16 black custom colours and no colour preselected.
     // Returns the confirmed colour, or nothing on cancel or when the dialog cannot open.
@@ -56,8 +57,8 @@ public:
 
     // Process facts, fixed for the run.
     virtual QString programDirectory() const = 0; // native separators, no trailing one but "/"
-    virtual QString argumentString() const = 0;   // the words after the program's name
-    virtual bool anotherCopyRunning() const = 0;  // another copy held the lock at start
+    virtual QString argumentString() const = 0; // the words after the program's name
+    virtual bool anotherCopyRunning() const = 0; // another copy held the lock at start
 
     // Ends the program as soon as control returns to the event loop; nothing is written.
     virtual void endProgram() = 0;

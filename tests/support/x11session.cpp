@@ -25,7 +25,7 @@ X11Session::X11Session()
     if (!qEnvironmentVariableIsEmpty("DISPLAY"))
         m_display->display = XOpenDisplay(nullptr);
     const QString built = QStringLiteral(QUORVIN_BINARY_DIR);
-    for (const char *name : {"quorvin", "howl.wav", "contents.txt", "webdial"}) {
+    for (const char *name : { "quorvin", "howl.wav", "contents.txt", "webdial" }) {
         const QString source = built + QLatin1Char('/') + QLatin1String(name);
         if (QFile::exists(source))
             QFile::copy(source, path(QLatin1String(name)));
@@ -77,8 +77,8 @@ static long windowPid(::Display *display, Window window)
     unsigned long after = 0;
     unsigned char *data = nullptr;
     long pid = -1;
-    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after,
-                           &data)
+    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
+            &items, &after, &data)
             == Success
         && data && items == 1 && format == 32)
         pid = *reinterpret_cast<long *>(data);
@@ -109,8 +109,9 @@ bool X11Session::start(const QStringList &arguments, const QString &programPath,
         if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
             for (unsigned int i = 0; i < count && !m_window; ++i) {
                 XWindowAttributes attributes;
-                if (XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable
-                    && attributes.c_class == InputOutput && windowPid(display, children[i]) == pid)
+                if (XGetWindowAttributes(display, children[i], &attributes)
+                    && attributes.map_state == IsViewable && attributes.c_class == InputOutput
+                    && windowPid(display, children[i]) == pid)
                     m_window = children[i];
             }
             if (children)
@@ -147,7 +148,8 @@ QString X11Session::windowName() const
     unsigned long after = 0;
     unsigned char *data = nullptr;
     QString name;
-    if (XGetWindowProperty(display, m_window, nameAtom, 0, 1024, False, utf8, &type, &format, &items, &after, &data)
+    if (XGetWindowProperty(display, m_window, nameAtom, 0, 1024, False, utf8, &type, &format,
+            &items, &after, &data)
             == Success
         && data)
         name = QString::fromUtf8(reinterpret_cast<const char *>(data), int(items));
@@ -159,7 +161,7 @@ QString X11Session::windowName() const
 void X11Session::requestClose() const
 {
     ::Display *display = m_display->display;
-    XEvent event{};
+    XEvent event {};
     event.xclient.type = ClientMessage;
     event.xclient.window = m_window;
     event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);

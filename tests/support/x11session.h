@@ -30,13 +30,14 @@ public:
     // Starts the program copy with these arguments (or the program at programPath, to run a
     // second copy from another session's directory); returns once its window is mapped (or
     // after timeoutMs with false).
-    bool start(const QStringList &arguments, const QString &programPath = {}, int timeoutMs = 10000);
+    bool start(
+        const QStringList &arguments, const QString &programPath = {}, int timeoutMs = 10000);
     QProcess &process() { return m_process; }
 
     unsigned long window() const { return m_window; }
     QRect windowGeometry() const; // the top-level window on the root, frame excluded
     QString windowName() const;
-    void requestClose() const;     // WM_DELETE_WINDOW, as the close button does
+    void requestClose() const; // WM_DELETE_WINDOW, as the close button does
     bool waitForExit(int timeoutMs = 10000);
 
 private:
