@@ -23,8 +23,7 @@ public:
 
 // The window is closing under the load: stop at once without touching the window.
 class LoadAborted : public std::exception
-{
-};
+{ };
 
 // Lets pending events run at one of the load's fixed points. Returns false when the load must
 // stop (the window is closing); the reading functions then throw LoadAborted.
@@ -46,8 +45,8 @@ QByteArray directRead(const QString &path);
 
 // The file with each LF turned into CR LF and each CR dropped. Every ProgressPeriod bytes read
 // (a dropped CR counts) it hands the text so far to showSoFar, then runs pump.
-QByteArray convertingRead(const QString &path, const std::function<void(const QByteArray &)> &showSoFar,
-                          const EventPump &pump);
+QByteArray convertingRead(const QString &path,
+    const std::function<void(const QByteArray &)> &showSoFar, const EventPump &pump);
 
 // The caption for a path: the lower-cased text after the last separator, then " - Quorvin".
 QString captionFor(const QString &path);
