@@ -1,12 +1,42 @@
 #include "settings/settingsfiles.h"
 
+#include "settings/conversions.h"
 #include "settings/settingserror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 namespace settings {
 
-QByteArray serializeQuorvinIni(const QuorvinIni &)
+namespace {
+
+// No settings file the program writes comes near this; a larger one is not ours.
+constexpr qint64 MaxSettingsBytes = 1024 * 1024;
+
+void appendLine(QByteArray &out, const QByteArray &line)
 {
-    return {};
+    out += line;
+    out += "\r\n";
+}
+
+} // namespace
+
+QByteArray serializeQuorvinIni(const QuorvinIni &ini)
+{
+    QByteArray out;
+    appendLine(out, ini.versionText.toLatin1());
+    appendLine(out, "FC-" + numberText(ini.textColour));
+    appendLine(out, "BC-" + numberText(ini.backColour));
+    appendLine(out, "State-" + numberText(ini.windowState));
+    appendLine(out, "Top-" + ini.winTop.toLatin1());
+    appendLine(out, "Left-" + ini.winLeft.toLatin1());
+    appendLine(out, "Nheight-" + ini.nfoHeight.toLatin1());
+    appendLine(out, "Nwidth-" + ini.nfoWidth.toLatin1());
+    appendLine(out, "Dheight-" + ini.dizHeight.toLatin1());
+    appendLine(out, "Dwidth-" + ini.dizWidth.toLatin1());
+    return out;
 }
 
 QByteArray serializeFontSize(const QString &caption)
@@ -16,22 +46,49 @@ QByteArray serializeFontSize(const QString &caption)
 
 QString besideProgram(const QString &programDirectory, const QString &name)
 {
-    return programDirectory + QLatin1Char('/') + name;
+    return programDirectory + QDir::separator() + name;
 }
 
-bool isRegularFile(const QString &)
+bool isRegularFile(const QString &path)
 {
-    return false;
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    return info.isFile() && !info.isHidden();
 }
 
-QByteArray readSettingsFile(const QString &)
+QByteArray readSettingsFile(const QString &path)
 {
-    throw SettingsError("not yet");
+    // A directory, a FIFO or a device is no settings file; opening a FIFO would also block.
+    if (!QFileInfo(path).isFile())
+        throw SettingsError("settings file is not a regular file");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw SettingsError("settings file cannot be opened");
+    QByteArray bytes;
+    while (bytes.size() <= MaxSettingsBytes) {
+        const QByteArray chunk = file.read(MaxSettingsBytes + 1 - bytes.size());
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
+    if (file.error() != QFileDevice::NoError)
+        throw SettingsError("settings file cannot be read");
+    if (bytes.size() > MaxSettingsBytes)
+        throw SettingsError("settings file is too large");
+    return bytes;
 }
 
-bool writeWholeFile(const QString &, const QByteArray &)
+bool writeWholeFile(const QString &path, const QByteArray &bytes)
 {
-    return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 } // namespace settings

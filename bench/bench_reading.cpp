@@ -1,0 +1,89 @@
+#include "viewer/filereading.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+// The worst file a load reads: 64000 LF bytes, which the converting read doubles.
+struct LfFile
+{
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("lf.nfo"));
+
+    LfFile()
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)
+            || file.write(QByteArray(viewer::MaxFileBytes, '\n')) != viewer::MaxFileBytes)
+            qFatal("cannot write the benchmark file");
+    }
+};
+
+const LfFile &lfFile()
+{
+    static const auto file = std::make_unique<LfFile>();
+    return *file;
+}
+
+// A converting read of the worst file, including its 128 progressive hand-overs. The text area
+// keeps each text it is given, so the receiver holds a copy as the widget would.
+void BM_ConvertingReadAllLf(benchmark::State &state)
+{
+    const QString path = lfFile().path;
+    QByteArray held;
+    int shows = 0;
+    for (auto _ : state) {
+        shows = 0;
+        const QByteArray text = viewer::convertingRead(
+            path,
+            [&held, &shows](const QByteArray &soFar) {
+                held = soFar;
+                ++shows;
+            },
+            [] { return true; });
+        held = text;
+        benchmark::DoNotOptimize(held.constData());
+    }
+    state.counters["shows"] = shows;
+    state.counters["bytes_out"] = double(held.size());
+    state.SetBytesProcessed(state.iterations() * viewer::MaxFileBytes);
+}
+BENCHMARK(BM_ConvertingReadAllLf)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+
+// The same with a receiver that makes its own deep copy, as a widget indexing lines might.
+void BM_ConvertingReadAllLfDeepCopy(benchmark::State &state)
+{
+    const QString path = lfFile().path;
+    QByteArray held;
+    for (auto _ : state) {
+        const QByteArray text = viewer::convertingRead(
+            path,
+            [&held](
+                const QByteArray &soFar) { held = QByteArray(soFar.constData(), soFar.size()); },
+            [] { return true; });
+        benchmark::DoNotOptimize(text.constData());
+    }
+    state.SetBytesProcessed(state.iterations() * viewer::MaxFileBytes);
+}
+BENCHMARK(BM_ConvertingReadAllLfDeepCopy)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+
+void BM_ProbeAndDirectRead(benchmark::State &state)
+{
+    const QString path = lfFile().path;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(viewer::probeLineBreaks(path, [] { return true; }));
+        const QByteArray text = viewer::directRead(path);
+        benchmark::DoNotOptimize(text.constData());
+    }
+}
+BENCHMARK(BM_ProbeAndDirectRead)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+
+} // namespace
+
+BENCHMARK_MAIN();
