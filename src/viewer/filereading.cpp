@@ -45,12 +45,7 @@ void pumpOrAbort(const EventPump &pump)
         throw LoadAborted();
 }
 
-<<<<<<< HEAD
-QByteArray convertingRead(
-    const QString &, const std::function<void(const QByteArray &)> &, const EventPump &)
-=======
 bool endsWithCaseInsensitive(const QString &path, QLatin1StringView ending)
->>>>>>> wt/pure
 {
     // A path shorter than the ending is compared as far as it goes, and so never matches.
     return path.right(ending.size()).compare(ending, Qt::CaseInsensitive) == 0;
