@@ -103,6 +103,7 @@ private slots:
     {
         ProgramFixture fixture;
         viewer::Form1 *form = fixture.start();
+        QVERIFY(QTest::qWaitForWindowActive(form));
         form->Text1->setFocus();
         QTest::keyClick(form->Text1, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(fixture.services.clipboardTexts.size(), 1);

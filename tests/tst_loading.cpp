@@ -357,14 +357,17 @@ private slots:
         viewer::Form1 *form = fixture.start();
         fixture.services.openAnswers.push_back(longFile);
         fixture.services.openAnswers.push_back(files.filePath(QStringLiteral("opened.nfo")));
+        // A drop arrives at the load's first fixed point; an Open follows right after it.
         QByteArray textWhenOpenArrived;
-        QTimer::singleShot(
-            0, form, [&] { dropFiles(form, { files.filePath(QStringLiteral("dropped.nfo")) }); });
-        QTimer::singleShot(0, form, [&] {
+        QTimer::singleShot(0, form, [&] { dropFiles(form, {files.filePath(QStringLiteral("dropped.nfo"))}); });
+        QObject *context = new QObject(form);
+        connect(form->FMDrop1, &platform::DropTarget::DropFiles, context, [&, context] {
             textWhenOpenArrived = fixture.text();
             form->open_Click();
+            context->deleteLater();
         });
         form->open_Click();
+        QVERIFY(textWhenOpenArrived.size() < 128000); // both arrived while the long load ran
         QCOMPARE(fixture.services.openRequests.size(), 2);
         QCOMPARE(
             fixture.text(), QByteArray("opened.nfo")); // the drop was replaced by the later Open
