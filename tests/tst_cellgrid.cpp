@@ -86,6 +86,23 @@ private slots:
         QCOMPARE(actual, lines);
     }
 
+    // Lines of every length up to 40 with every kind of break, so that breaks and tabs fall
+    // at every position of the eight-byte scan.
+    void breaksAreFoundAtEveryPosition()
+    {
+        const QByteArray breaks[] = { "\r\n", "\r\r\n", "\r", "\n" };
+        QByteArray text;
+        for (int length = 0; length <= 40; ++length)
+            text.append(QByteArray(length, '\xdb')).append(breaks[length % 4]);
+        text.append("abcdefghijk\tz");
+        const CellGrid grid = gridOf(text);
+        QCOMPARE(grid.lineCount(), 42);
+        for (int length = 0; length <= 40; ++length)
+            QCOMPARE(grid.line(length).columns, length);
+        QCOMPARE(grid.line(41).columns, 17);
+        QCOMPARE(grid.widestLine(), 40);
+    }
+
     void hostileTextsIndexWithoutLimits()
     {
         const CellGrid longLine = gridOf(QByteArray(64000, 'x'));

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace platform {
 
@@ -47,6 +48,19 @@ void CellGrid::setText(const QByteArray &bytes)
         column = 0;
     };
     for (qsizetype i = 0; i < size; ++i) {
+        // Most bytes are ordinary cells: skip eight at a time while none is below 14 (none can
+        // be a tab or a line break).
+        while (i + 8 <= size) {
+            quint64 word;
+            std::memcpy(&word, data + i, sizeof word);
+            constexpr quint64 ones = 0x0101010101010101ULL;
+            if (((word - ones * 14) & ~word & ones * 0x80) != 0)
+                break;
+            i += 8;
+            column += 8;
+        }
+        if (i == size)
+            break;
         const auto byte = uchar(data[i]);
         if (byte > '\r') {
             ++column;
