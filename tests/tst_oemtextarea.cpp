@@ -38,6 +38,7 @@ std::unique_ptr<OemTextArea> shownArea(const QByteArray &text, float points = 9)
 // The viewport rendered at a pixel ratio; the image is returned in device pixels.
 QImage render(OemTextArea &area, qreal ratio)
 {
+    area.clearFocus(); // no caret over the pixels under test
     QImage image(area.viewport()->size() * ratio, QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::magenta);
