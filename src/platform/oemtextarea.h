@@ -5,6 +5,8 @@
 #include <QAbstractScrollArea>
 #include <QByteArray>
 
+#include <memory>
+
 namespace platform {
 
 // The text control for text in the IBM PC character set (code page 437): a read-only grid of
@@ -32,17 +34,22 @@ public:
     void setBackColour(Colour colour);
     Colour backColour() const;
 
-    // Point size (any value above 0; start 9) and bold flag (start off).
+    // Point size (any value above 0; start 9) and bold flag (start off). A size that is not a
+    // positive finite number is ignored. Bold draws the font's bold face; blocks and lines
+    // are the same either way.
     void setFontSize(float points);
     float fontSize() const;
     void setBold(bool bold);
     bool isBold() const;
 
     // Selection. selectedText() maps the selected bytes to Unicode through the CP437 table,
-    // line breaks as "\n".
+    // line breaks as "\n" and NUL as a blank. clearSelection() leaves the caret at the start
+    // of what was selected.
     bool hasSelection() const;
     QString selectedText() const;
     void clearSelection();
+    // The caret as a byte offset into the text (never inside a line break).
+    qsizetype caretPosition() const;
 
 signals:
     // Every key pressed in the area, before the area's own handling (Text1_KeyDown).
@@ -52,7 +59,25 @@ signals:
     // A double-click, after the area has selected the word under the pointer (Text1_DblClick).
     void doubleClicked();
 
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
 private:
+    void relayout();
+    void updateScrollBars();
+    void setCaret(qsizetype offset, bool extend);
+    void ensureCaretVisible();
+
     struct Private;
     std::unique_ptr<Private> d;
 };
