@@ -198,6 +198,7 @@ private slots:
         QTest::keyClick(form->Text1, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(fixture.services.sounds.size(), 1); // About ran
         QVERIFY(!form->Text1->hasSelection()); // nothing selected
+        QTRY_VERIFY(QApplication::activeWindow() == form); // the keys are back once About is gone
         QTest::keyClick(form->Text1, Qt::Key_Q);
         QCOMPARE(fixture.text(), QByteArray("abc"));
         QTest::keyClick(form->Text1, Qt::Key_X, Qt::ControlModifier);

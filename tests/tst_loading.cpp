@@ -359,7 +359,8 @@ private slots:
         fixture.services.openAnswers.push_back(files.filePath(QStringLiteral("opened.nfo")));
         // A drop arrives at the load's first fixed point; an Open follows right after it.
         QByteArray textWhenOpenArrived;
-        QTimer::singleShot(0, form, [&] { dropFiles(form, {files.filePath(QStringLiteral("dropped.nfo"))}); });
+        QTimer::singleShot(
+            0, form, [&] { dropFiles(form, { files.filePath(QStringLiteral("dropped.nfo")) }); });
         QObject *context = new QObject(form);
         connect(form->FMDrop1, &platform::DropTarget::DropFiles, context, [&, context] {
             textWhenOpenArrived = fixture.text();

@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <QWindow>
 
 namespace viewer {
@@ -208,6 +209,7 @@ void Form1::about_Click()
     m_services.playSoundSync(
         settings::besideProgram(m_services.programDirectory(), QStringLiteral("howl.wav")));
     m_program.unloadForm2();
+    activateWindow(); // the About window had the keys while it was shown
 }
 
 // ---- Keys and double-click -----------------------------------------------------------------

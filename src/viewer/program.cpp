@@ -4,6 +4,7 @@
 #include "viewer/form1.h"
 
 #include <QLabel>
+#include <QScopedValueRollback>
 
 namespace viewer {
 
@@ -39,15 +40,20 @@ void Program::unloadForm2()
 {
     if (!m_form2)
         return;
-    // Off the screen at once; destroyed once control is back in the event loop, since the
-    // window may be unloaded from inside its own load handler (a close during start-up).
-    m_form2->hide();
-    m_form2->deleteLater();
-    m_form2.clear();
+    // A close during start-up unloads the window from inside its own load handler: then it
+    // leaves the screen at once and is destroyed once control is back in the event loop.
+    if (m_launching) {
+        m_form2->hide();
+        m_form2->deleteLater();
+        m_form2.clear();
+        return;
+    }
+    delete m_form2.data();
 }
 
 void Program::launch(about::Form2 &form2)
 {
+    const QScopedValueRollback<bool> launching(m_launching, true);
     m_state.VersionText = form2.Label2->text();
     if (!m_form1) {
         m_form1 = std::make_unique<Form1>(m_services, m_state, *this);

@@ -42,6 +42,7 @@ private:
     SharedState m_state;
     std::unique_ptr<Form1> m_form1;
     QPointer<about::Form2> m_form2;
+    bool m_launching = false;
 };
 
 } // namespace viewer
