@@ -90,10 +90,7 @@ private slots:
         QTemporaryDir files;
         const QString path = files.filePath(QStringLiteral("Some Dir/README.NFO"));
         QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        writeFile(path, bytes);
         ProgramFixture fixture(path);
         viewer::Form1 *form = fixture.start();
         QCOMPARE(fixture.text(), shown);
@@ -143,10 +140,7 @@ private slots:
         QFETCH(bool, refused);
         QTemporaryDir files;
         const QString path = files.filePath(QStringLiteral("big.nfo"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(size, '\xDB'));
-        file.close();
+        writeFile(path, QByteArray(size, '\xDB'));
 
         const bool commandLine = Entry(entry) == Entry::CommandLine;
         ProgramFixture fixture(commandLine ? path : QString());
@@ -228,10 +222,7 @@ private slots:
         QFETCH(bool, dizMode);
         QTemporaryDir files;
         const QString path = files.filePath(name);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("text\r\n");
-        file.close();
+        writeFile(path, "text\r\n");
         const bool commandLine = Entry(entry) == Entry::CommandLine;
         ProgramFixture fixture(commandLine ? path : QString());
         fixture.write(QStringLiteral("quorvin.ini"), Stored);
@@ -249,8 +240,7 @@ private slots:
     {
         QTemporaryDir files;
         for (const char *name : { "a.diz", "b.nfo" }) {
-            QFile file(files.filePath(QLatin1String(name)));
-            QVERIFY(file.open(QIODevice::WriteOnly));
+            writeFile(files.filePath(QLatin1String(name)), {});
         }
         ProgramFixture fixture;
         fixture.write(QStringLiteral("quorvin.ini"), Stored);
@@ -274,8 +264,7 @@ private slots:
     {
         QTemporaryDir files;
         for (const char *name : { "a.DIZ", "b.NFO" }) {
-            QFile file(files.filePath(QLatin1String(name)));
-            QVERIFY(file.open(QIODevice::WriteOnly));
+            writeFile(files.filePath(QLatin1String(name)), {});
         }
         ProgramFixture fixture;
         fixture.write(QStringLiteral("quorvin.ini"), Stored);
@@ -308,9 +297,7 @@ private slots:
         QFETCH(float, finalWidth);
         QTemporaryDir files;
         const QString path = files.filePath(QStringLiteral("r.NFO"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        writeFile(path, {});
         ProgramFixture fixture;
         fixture.write(QStringLiteral("quorvin.ini"), Stored);
         viewer::Form1 *form = fixture.start();
@@ -326,9 +313,7 @@ private slots:
         QStringList paths;
         for (const char *name : { "one.nfo", "two.nfo", "three.nfo" }) {
             paths << files.filePath(QLatin1String(name));
-            QFile file(paths.last());
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(name);
+            writeFile(paths.last(), name);
         }
         ProgramFixture fixture;
         viewer::Form1 *form = fixture.start();
@@ -344,14 +329,9 @@ private slots:
     {
         QTemporaryDir files;
         const QString longFile = files.filePath(QStringLiteral("long.nfo"));
-        QFile file(longFile);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(64000, '\n'));
-        file.close();
+        writeFile(longFile, QByteArray(64000, '\n'));
         for (const char *name : { "dropped.nfo", "opened.nfo" }) {
-            QFile other(files.filePath(QLatin1String(name)));
-            QVERIFY(other.open(QIODevice::WriteOnly));
-            other.write(name);
+            writeFile(files.filePath(QLatin1String(name)), name);
         }
         ProgramFixture fixture;
         viewer::Form1 *form = fixture.start();
@@ -380,10 +360,7 @@ private slots:
     {
         QTemporaryDir files;
         const QString longFile = files.filePath(QStringLiteral("long.nfo"));
-        QFile file(longFile);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(64000, '\n'));
-        file.close();
+        writeFile(longFile, QByteArray(64000, '\n'));
         ProgramFixture fixture;
         viewer::Form1 *form = fixture.start();
         fixture.services.openAnswers.push_back(longFile);

@@ -1,5 +1,6 @@
 #include "settings/settingsfiles.h"
 
+#include "platform/boundedread.h"
 #include "settings/conversions.h"
 #include "settings/settingserror.h"
 
@@ -59,24 +60,20 @@ bool isRegularFile(const QString &path)
 
 QByteArray readSettingsFile(const QString &path)
 {
-    // A directory, a FIFO or a device is no settings file; opening a FIFO would also block.
-    if (!QFileInfo(path).isFile())
+    platform::BoundedRead read = platform::readBounded(path, MaxSettingsBytes);
+    switch (read.outcome) {
+    case platform::BoundedRead::Outcome::Read:
+        return std::move(read.bytes);
+    case platform::BoundedRead::Outcome::NotAFile:
         throw SettingsError("settings file is not a regular file");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    case platform::BoundedRead::Outcome::CannotOpen:
         throw SettingsError("settings file cannot be opened");
-    QByteArray bytes;
-    while (bytes.size() <= MaxSettingsBytes) {
-        const QByteArray chunk = file.read(MaxSettingsBytes + 1 - bytes.size());
-        if (chunk.isEmpty())
-            break;
-        bytes += chunk;
-    }
-    if (file.error() != QFileDevice::NoError)
+    case platform::BoundedRead::Outcome::CannotRead:
         throw SettingsError("settings file cannot be read");
-    if (bytes.size() > MaxSettingsBytes)
-        throw SettingsError("settings file is too large");
-    return bytes;
+    case platform::BoundedRead::Outcome::TooLarge:
+        break;
+    }
+    throw SettingsError("settings file is too large");
 }
 
 bool writeWholeFile(const QString &path, const QByteArray &bytes)

@@ -1,5 +1,7 @@
 #include "viewer/filereading.h"
 
+#include "platform/boundedread.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,25 +20,24 @@ void openForReading(QFile &file)
         throw LoadError("cannot open file");
 }
 
-// Reads the whole file in one buffered read. A file that has grown past MaxFileBytes since
-// its size was tested is refused rather than read further.
-QByteArray readBounded(const QString &path)
+// Reads the whole file at once. A file that has grown past MaxFileBytes since its size was
+// tested is refused rather than read further.
+QByteArray readWhole(const QString &path)
 {
-    QFile file(path);
-    openForReading(file);
-    QByteArray bytes;
-    bytes.reserve(MaxFileBytes + 1);
-    while (bytes.size() <= MaxFileBytes) {
-        const QByteArray chunk = file.read(MaxFileBytes + 1 - bytes.size());
-        if (chunk.isEmpty())
-            break;
-        bytes += chunk;
-    }
-    if (file.error() != QFileDevice::NoError)
+    platform::BoundedRead read = platform::readBounded(path, MaxFileBytes);
+    switch (read.outcome) {
+    case platform::BoundedRead::Outcome::Read:
+        return std::move(read.bytes);
+    case platform::BoundedRead::Outcome::NotAFile:
+        throw LoadError("not a regular file");
+    case platform::BoundedRead::Outcome::CannotOpen:
+        throw LoadError("cannot open file");
+    case platform::BoundedRead::Outcome::CannotRead:
         throw LoadError("cannot read file");
-    if (bytes.size() > MaxFileBytes)
-        throw LoadError("file grew past the size limit");
-    return bytes;
+    case platform::BoundedRead::Outcome::TooLarge:
+        break;
+    }
+    throw LoadError("file grew past the size limit");
 }
 
 void pumpOrAbort(const EventPump &pump)
@@ -89,7 +90,7 @@ ReadMode probeLineBreaks(const QString &path, const EventPump &pump)
 
 QByteArray directRead(const QString &path)
 {
-    QByteArray text = readBounded(path);
+    QByteArray text = readWhole(path);
     if (text.endsWith("\r\n"))
         text.chop(2);
     else if (text.endsWith('\r') || text.endsWith('\n'))
@@ -100,7 +101,7 @@ QByteArray directRead(const QString &path)
 QByteArray convertingRead(const QString &path,
     const std::function<void(const QByteArray &)> &showSoFar, const EventPump &pump)
 {
-    const QByteArray bytes = readBounded(path);
+    const QByteArray bytes = readWhole(path);
     // Every LF may double; reserving that once keeps appends from reallocating.
     const qsizetype capacity = 2 * bytes.size();
     QByteArray text;

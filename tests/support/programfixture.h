@@ -11,6 +11,15 @@
 
 #include <memory>
 
+// Writes a whole file for a test, creating or emptying it.
+inline void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write %s", qPrintable(path));
+    file.write(bytes);
+}
+
 // A program started in-process in a real temporary program directory, with the recording
 // platform double. Write settings files with write() before start().
 struct ProgramFixture
@@ -25,13 +34,7 @@ struct ProgramFixture
 
     QString path(const QString &name) const { return directory.filePath(name); }
 
-    void write(const QString &name, const QByteArray &bytes) const
-    {
-        QFile file(path(name));
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            qFatal("cannot write %s", qPrintable(path(name)));
-        file.write(bytes);
-    }
+    void write(const QString &name, const QByteArray &bytes) const { writeFile(path(name), bytes); }
 
     QByteArray read(const QString &name) const
     {
