@@ -197,6 +197,7 @@ void Form1::about_Click()
     if (!form2)
         return;
     form2->show();
+    form2->activateWindow(); // keys pressed while the sound plays go to the About window
     // The picture and labels are drawn before the sound starts: wait until the window can be
     // seen, then paint it at once. No input is handled meanwhile.
     if (QWindow *window = form2->windowHandle()) {
