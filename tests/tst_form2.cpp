@@ -108,6 +108,7 @@ private slots:
         QFETCH(QString, family);
         QFETCH(qreal, points);
         Form2 form({});
+        form.prepareLooks(); // as the first show does
         QLabel *label = name == QLatin1String("Label1") ? form.Label1
             : name == QLatin1String("Label2")           ? form.Label2
                                                         : form.Label4;
@@ -141,6 +142,7 @@ private slots:
     void imageIsTheProgramsIconUnscaled()
     {
         Form2 form({});
+        form.prepareLooks();
         const QRect placed = form.Image1->geometry().translated(-form.contentsRect().topLeft());
         QCOMPARE(placed, twipsToPixels(480, 870, 480, 480));
         const QImage icon(QString::fromLatin1(Form2::IconPath));

@@ -74,7 +74,6 @@ Form2::Form2(LoadHandler formLoad, QWidget *parent)
     , m_formLoad(std::move(formLoad))
 {
     registerResources();
-    m_picture.load(QString::fromLatin1(PicturePath));
 
     // No caption bar (frameless, the frame is painted below) and, as a tool window, no
     // task-bar entry. It does take the focus when shown, so that keys typed while the sound
@@ -84,26 +83,35 @@ Form2::Form2(LoadHandler formLoad, QWidget *parent)
     setContentsMargins(FrameWidth, FrameWidth, FrameWidth, FrameWidth);
     setFixedSize(ClientSize.grownBy(contentsMargins()));
 
-    const QPoint origin = contentsRect().topLeft();
-
     Label1 = new QLabel(QStringLiteral("Quorvin"), this);
     Label1->setFont(chaucer(26.25));
     styleLabel(Label1, 0x80FFFF);
-    place(Label1, 105, 120, 1980, 630, origin);
 
     Label2 = new QLabel(QStringLiteral("v1.19"), this);
     styleLabel(Label2, 0x00FFFF);
-    place(Label2, 1140, 1005, 390, 225, origin);
 
     Image1 = new QLabel(this);
-    Image1->setPixmap(QPixmap(QString::fromLatin1(IconPath)));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop); // the image's own size, unscaled
     Image1->setAttribute(Qt::WA_TransparentForMouseEvents);
-    Image1->setGeometry(QRect(px(480), px(870), px(480), px(480)).translated(origin));
 
     Label4 = new QLabel(QStringLiteral("Q team"), this);
     Label4->setFont(chaucer(18));
     styleLabel(Label4, 0xFF8080);
+}
+
+void Form2::prepareLooks()
+{
+    // Done when the window is first shown or drawn, not when the launch loads it hidden:
+    // finding a substitute for the labels' face is the costliest step of the window, and most
+    // runs never show it.
+    if (!m_picture.isNull())
+        return;
+    m_picture.load(QString::fromLatin1(PicturePath));
+    const QPoint origin = contentsRect().topLeft();
+    place(Label1, 105, 120, 1980, 630, origin);
+    place(Label2, 1140, 1005, 390, 225, origin);
+    Image1->setPixmap(QPixmap(QString::fromLatin1(IconPath)));
+    Image1->setGeometry(QRect(px(480), px(870), px(480), px(480)).translated(origin));
     place(Label4, 4590, 3975, 1275, 465, origin);
 }
 
@@ -117,6 +125,7 @@ void Form2::Form_Load()
 
 void Form2::paintEvent(QPaintEvent *)
 {
+    prepareLooks();
     QPainter painter(this);
     // The picture is larger than the client area by two columns and one row; those fall
     // outside, under the frame's clip.
@@ -148,6 +157,7 @@ void Form2::paintEvent(QPaintEvent *)
 
 void Form2::showEvent(QShowEvent *event)
 {
+    prepareLooks();
     // Moved before the window is mapped, so it appears centred at once.
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();

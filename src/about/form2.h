@@ -35,6 +35,10 @@ public:
     // Runs the load handler; the program calls it right after creating the window.
     void Form_Load();
 
+    // Reads the picture and icon and places the labels; runs once, when the window is first
+    // shown or drawn.
+    void prepareLooks();
+
     QLabel *Label1 = nullptr; // the program's name
     QLabel *Label2 = nullptr; // the version, "v1.19"
     QLabel *Image1 = nullptr; // the program's icon

@@ -68,9 +68,14 @@ Form1::~Form1() = default;
 
 int Form1::menuBarHeightFor(int width) const
 {
-    // The height the main window's layout gives the menu bar at this width.
-    const int forWidth = menuBar()->heightForWidth(width);
-    return forWidth >= 0 ? forWidth : menuBar()->sizeHint().height();
+    // The height the main window's layout gives the menu bar at this width. Asked at every
+    // resize and metric read, so the last answer is kept until the width or the style changes.
+    if (width != m_menuBarWidth) {
+        const int forWidth = menuBar()->heightForWidth(width);
+        m_menuBarHeight = forWidth >= 0 ? forWidth : menuBar()->sizeHint().height();
+        m_menuBarWidth = width;
+    }
+    return m_menuBarHeight;
 }
 
 int Form1::windowStateValue() const
@@ -263,6 +268,8 @@ void Form1::resizeEvent(QResizeEvent *event)
 void Form1::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        m_menuBarWidth = -1;
     if (event->type() == QEvent::WindowStateChange)
         Form_Resize();
 }

@@ -130,6 +130,8 @@ private:
     bool m_busy = false;
     std::optional<PendingLoad> m_pending;
     QElapsedTimer m_sincePump;
+    mutable int m_menuBarWidth = -1;
+    mutable int m_menuBarHeight = 0;
 };
 
 } // namespace viewer
