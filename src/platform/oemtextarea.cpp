@@ -77,7 +77,7 @@ struct OemTextArea::Private
     bool dragging = false;
     QImage frame;
 
-    void paintFrame(bool showCaret);
+    void paintRows(QPainter &painter, int height, bool showCaret);
 };
 
 OemTextArea::OemTextArea(QWidget *parent)
@@ -370,27 +370,28 @@ void OemTextArea::paintEvent(QPaintEvent *)
 
     const QSize deviceSize(
         int(std::ceil(viewport()->width() * ratio)), int(std::ceil(viewport()->height() * ratio)));
-    if (d->frame.size() != deviceSize)
-        d->frame = QImage(deviceSize, QImage::Format_RGB32);
-    d->paintFrame(hasFocus());
-
-    // The frame is in device pixels: undo the ratio so that it is copied one to one.
+    // One row of cells is composed at a time and copied out, so the memory for it stays one
+    // row high whatever the size of the view.
+    const QSize rowSize(deviceSize.width(), d->grid.deviceCellSize().height());
+    if (d->frame.size() != rowSize)
+        d->frame = QImage(rowSize, QImage::Format_RGB32);
+    // The rows are in device pixels: undo the ratio so that they are copied one to one.
     painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
-    painter.drawImage(QPoint(0, 0), d->frame);
+    d->paintRows(painter, deviceSize.height(), hasFocus());
 }
 
-// Composes the visible cells into the frame: paper everywhere, then each visible byte's cell
-// image. Selected bytes show inverted (paper-coloured ink on ink-coloured paper).
-void OemTextArea::Private::paintFrame(bool showCaret)
+// Composes the visible rows one at a time into the frame and copies each to the painter:
+// paper everywhere, then each visible byte's cell image. Selected bytes show inverted
+// (paper-coloured ink on ink-coloured paper). Below the last line there is only paper.
+void OemTextArea::Private::paintRows(QPainter &painter, int height, bool showCaret)
 {
     const QRgb ink = toRgb(textColour);
     const QRgb paper = toRgb(backColour);
-    frame.fill(paper);
 
     const QSize cell = grid.deviceCellSize();
     const QSize period
         = blockglyphs::shadePeriod(blockglyphs::shadeDotSize(grid.devicePixelRatio()));
-    const qsizetype rows = (frame.height() + cell.height() - 1) / cell.height();
+    const qsizetype rows = (height + cell.height() - 1) / cell.height();
     const qsizetype columns = (frame.width() + cell.width() - 1) / cell.width();
     const qsizetype firstColumn = grid.firstColumn();
     const qsizetype lastColumn = firstColumn + columns; // exclusive
@@ -398,13 +399,18 @@ void OemTextArea::Private::paintFrame(bool showCaret)
     const char *bytes = text.constData();
     const qsizetype selBegin = selection.begin();
     const qsizetype selEnd = selection.end();
+    const qsizetype caretLine = showCaret ? grid.lineOf(selection.caret) : -1;
 
     for (qsizetype row = 0; row < rows; ++row) {
         const qsizetype lineIndex = grid.firstLine() + row;
-        if (lineIndex >= grid.lineCount())
+        const int top = int(row * cell.height());
+        if (lineIndex >= grid.lineCount()) {
+            painter.fillRect(QRect(0, top, frame.width(), height - top), QColor(paper));
             break;
+        }
+        frame.fill(paper);
         const CellGrid::Line &line = grid.line(lineIndex);
-        const int y = int(row * cell.height());
+        const int y = 0;
         const int phaseY = int((lineIndex * cell.height()) % period.height());
         const bool plain = line.columns == line.end - line.start;
 
@@ -444,18 +450,16 @@ void OemTextArea::Private::paintFrame(bool showCaret)
                     cell.height()),
                 ink);
         }
-    }
-
-    if (showCaret) {
-        const qsizetype line = grid.lineOf(selection.caret);
-        const qsizetype column = grid.columnOf(selection.caret);
-        if (line >= grid.firstLine() && line < grid.firstLine() + rows && column >= firstColumn
-            && column < lastColumn) {
-            const QRect rect = grid.deviceCellRect(line, column);
-            invertRect(frame,
-                QRect(rect.topLeft(),
-                    QSize(blockglyphs::shadeDotSize(grid.devicePixelRatio()), rect.height())));
+        if (lineIndex == caretLine) {
+            const qsizetype caretColumn = grid.columnOf(selection.caret);
+            if (caretColumn >= firstColumn && caretColumn < lastColumn) {
+                const QRect rect = grid.deviceCellRect(lineIndex, caretColumn);
+                invertRect(frame,
+                    QRect(QPoint(rect.left(), 0),
+                        QSize(blockglyphs::shadeDotSize(grid.devicePixelRatio()), rect.height())));
+            }
         }
+        painter.drawImage(QPoint(0, top), frame);
     }
 }
 
