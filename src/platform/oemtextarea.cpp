@@ -77,7 +77,7 @@ struct OemTextArea::Private
     bool dragging = false;
     QImage frame;
 
-    void paintRows(QPainter &painter, int height, bool showCaret);
+    void paintRows(QPainter &painter, int top, int bottom, bool showCaret);
 };
 
 OemTextArea::OemTextArea(QWidget *parent)
@@ -351,16 +351,27 @@ void OemTextArea::mouseDoubleClickEvent(QMouseEvent *event)
 void OemTextArea::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
-    viewport()->update();
+    updateCaret();
 }
 
 void OemTextArea::focusOutEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusOutEvent(event);
-    viewport()->update();
+    updateCaret();
 }
 
-void OemTextArea::paintEvent(QPaintEvent *)
+// The caret shows only while the area has the focus; a change of focus repaints its cell alone.
+void OemTextArea::updateCaret()
+{
+    const qreal ratio = d->grid.devicePixelRatio();
+    const QRect cell = d->grid.deviceCellRect(
+        d->grid.lineOf(d->selection.caret), d->grid.columnOf(d->selection.caret));
+    viewport()->update(
+        QRectF(cell.x() / ratio, cell.y() / ratio, cell.width() / ratio, cell.height() / ratio)
+            .toAlignedRect());
+}
+
+void OemTextArea::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
     // The ratio of what is painted on: the screen, or an image that the area renders into.
@@ -377,13 +388,15 @@ void OemTextArea::paintEvent(QPaintEvent *)
         d->frame = QImage(rowSize, QImage::Format_RGB32);
     // The rows are in device pixels: undo the ratio so that they are copied one to one.
     painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
-    d->paintRows(painter, deviceSize.height(), hasFocus());
+    const QRect dirty = event->rect();
+    d->paintRows(painter, int(std::floor(dirty.top() * ratio)),
+        std::min(deviceSize.height(), int(std::ceil((dirty.bottom() + 1) * ratio))), hasFocus());
 }
 
 // Composes the visible rows one at a time into the frame and copies each to the painter:
 // paper everywhere, then each visible byte's cell image. Selected bytes show inverted
 // (paper-coloured ink on ink-coloured paper). Below the last line there is only paper.
-void OemTextArea::Private::paintRows(QPainter &painter, int height, bool showCaret)
+void OemTextArea::Private::paintRows(QPainter &painter, int dirtyTop, int height, bool showCaret)
 {
     const QRgb ink = toRgb(textColour);
     const QRgb paper = toRgb(backColour);
@@ -404,6 +417,8 @@ void OemTextArea::Private::paintRows(QPainter &painter, int height, bool showCar
     for (qsizetype row = 0; row < rows; ++row) {
         const qsizetype lineIndex = grid.firstLine() + row;
         const int top = int(row * cell.height());
+        if (top + cell.height() <= dirtyTop)
+            continue; // a row outside what is to be painted again
         if (lineIndex >= grid.lineCount()) {
             painter.fillRect(QRect(0, top, frame.width(), height - top), QColor(paper));
             break;

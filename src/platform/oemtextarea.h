@@ -74,6 +74,7 @@ protected:
 
 private:
     void relayout();
+    void updateCaret();
     void updateScrollBars();
     void setCaret(qsizetype offset, bool extend);
     void ensureCaretVisible();
