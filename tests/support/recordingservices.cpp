@@ -40,6 +40,8 @@ void RecordingServices::criticalMessage(QWidget *, const QString &title, const Q
 void RecordingServices::playSoundSync(const QString &path)
 {
     sounds.append(path);
+    if (whilePlaying)
+        whilePlaying(path);
 }
 
 void RecordingServices::clearClipboard()

@@ -42,6 +42,8 @@ public:
 
     // Called while a dialog or message box is "open", e.g. to check what the window shows then.
     std::function<void()> whileModal;
+    // Called while a sound "plays", e.g. to play a real one or to look at the windows then.
+    std::function<void(const QString &path)> whilePlaying;
 
     std::optional<QString> openFileName(
         QWidget *owner, const QString &title, const QList<platform::FileFilter> &filters) override;
