@@ -106,15 +106,15 @@ bool playWavSync(const QString &path)
         || info.samplerate < 1 || quint32(info.samplerate) > PA_RATE_MAX)
         return false;
 
-    pa_sample_spec spec {};
-    spec.format = PA_SAMPLE_S16NE;
-    spec.rate = quint32(info.samplerate);
-    spec.channels = quint8(info.channels);
+    pa_sample_spec format {};
+    format.format = PA_SAMPLE_S16NE;
+    format.rate = quint32(info.samplerate);
+    format.channels = quint8(info.channels);
 
     pa_buffer_attr buffer {};
     buffer.maxlength = quint32(-1);
-    const quint32 frameBytes = quint32(sizeof(short)) * spec.channels;
-    buffer.tlength = quint32(TargetLatencyUsec * spec.rate / 1000000) * frameBytes;
+    const quint32 frameBytes = quint32(sizeof(short)) * format.channels;
+    buffer.tlength = quint32(TargetLatencyUsec * format.rate / 1000000) * frameBytes;
     buffer.minreq = buffer.tlength / 4;
     buffer.prebuf = buffer.tlength / 2;
     buffer.fragsize = quint32(-1);
@@ -122,7 +122,7 @@ bool playWavSync(const QString &path)
     // With no server this fails at once: the socket is missing or refuses the connection.
     int error = 0;
     PaStream stream(lib.pa_simple_new(nullptr, "Quorvin", PA_STREAM_PLAYBACK, nullptr,
-        "About sound", &spec, nullptr, &buffer, &error));
+        "About sound", &format, nullptr, &buffer, &error));
     if (!stream) {
         qCDebug(lcSound) << "no sound server:" << lib.pa_strerror(error);
         return false;

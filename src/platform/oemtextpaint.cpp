@@ -1,0 +1,167 @@
+// Painting of the text area: the visible cells are composed row by row from the glyph cache's
+// ready-made cell images, so a repaint is a run of copies, not of text shaping.
+
+#include "platform/blockglyphs.h"
+#include "platform/oemtextarea.h"
+#include "platform/oemtextarea_p.h"
+
+#include <QPainter>
+#include <QPaintEvent>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+QRgb toRgb(Colour colour)
+{
+    return qRgb(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
+}
+
+// Copies a cell image into the frame at (x, y), clipped to the frame.
+void blit(QImage &frame, const QImage &cell, int x, int y)
+{
+    const int x0 = std::max(x, 0);
+    const int x1 = std::min(x + cell.width(), frame.width());
+    const int y0 = std::max(y, 0);
+    const int y1 = std::min(y + cell.height(), frame.height());
+    if (x0 >= x1)
+        return;
+    const size_t bytes = size_t(x1 - x0) * sizeof(QRgb);
+    for (int row = y0; row < y1; ++row)
+        std::memcpy(reinterpret_cast<QRgb *>(frame.scanLine(row)) + x0,
+            reinterpret_cast<const QRgb *>(cell.constScanLine(row - y)) + (x0 - x), bytes);
+}
+
+void fillRect(QImage &frame, QRect rect, QRgb colour)
+{
+    rect = rect.intersected(frame.rect());
+    for (int row = rect.top(); row <= rect.bottom(); ++row) {
+        auto *line = reinterpret_cast<QRgb *>(frame.scanLine(row));
+        std::fill(line + rect.left(), line + rect.right() + 1, colour);
+    }
+}
+
+void invertRect(QImage &frame, QRect rect)
+{
+    rect = rect.intersected(frame.rect());
+    for (int row = rect.top(); row <= rect.bottom(); ++row) {
+        auto *line = reinterpret_cast<QRgb *>(frame.scanLine(row));
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            line[x] ^= 0x00FFFFFF;
+    }
+}
+
+} // namespace
+
+void OemTextArea::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(viewport());
+    // The ratio of what is painted on: the screen, or an image that the area renders into.
+    const qreal ratio = painter.device()->devicePixelRatio();
+    d->grid.setCellSize(CellGrid::cellSizeForPoints(d->fontSize), ratio);
+    d->glyphs.configure(d->grid.deviceCellSize(), d->bold, d->grid.devicePixelRatio());
+
+    const QSize deviceSize(
+        int(std::ceil(viewport()->width() * ratio)), int(std::ceil(viewport()->height() * ratio)));
+    // One row of cells is composed at a time and copied out, so the memory for it stays one
+    // row high whatever the size of the view.
+    const QSize rowSize(deviceSize.width(), d->grid.deviceCellSize().height());
+    if (d->frame.size() != rowSize)
+        d->frame = QImage(rowSize, QImage::Format_RGB32);
+    // The rows are in device pixels: undo the ratio so that they are copied one to one.
+    painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
+    const QRect dirty = event->rect();
+    d->paintRows(painter, int(std::floor(dirty.top() * ratio)),
+        std::min(deviceSize.height(), int(std::ceil((dirty.bottom() + 1) * ratio))), hasFocus());
+}
+
+// Composes the visible rows one at a time into the frame and copies each to the painter:
+// paper everywhere, then each visible byte's cell image. Selected bytes show inverted
+// (paper-coloured ink on ink-coloured paper). Below the last line there is only paper.
+void OemTextArea::Private::paintRows(QPainter &painter, int dirtyTop, int height, bool showCaret)
+{
+    const QRgb ink = toRgb(textColour);
+    const QRgb paper = toRgb(backColour);
+
+    const QSize cell = grid.deviceCellSize();
+    const QSize period
+        = blockglyphs::shadePeriod(blockglyphs::shadeDotSize(grid.devicePixelRatio()));
+    const qsizetype rows = (height + cell.height() - 1) / cell.height();
+    const qsizetype columns = (frame.width() + cell.width() - 1) / cell.width();
+    const qsizetype firstColumn = grid.firstColumn();
+    const qsizetype lastColumn = firstColumn + columns; // exclusive
+    const QByteArray &text = grid.text();
+    const char *bytes = text.constData();
+    const qsizetype selBegin = selection.begin();
+    const qsizetype selEnd = selection.end();
+    const qsizetype caretLine = showCaret ? grid.lineOf(selection.caret) : -1;
+
+    for (qsizetype row = 0; row < rows; ++row) {
+        const qsizetype lineIndex = grid.firstLine() + row;
+        const int top = int(row * cell.height());
+        if (top + cell.height() <= dirtyTop)
+            continue; // a row outside what is to be painted again
+        if (lineIndex >= grid.lineCount()) {
+            painter.fillRect(QRect(0, top, frame.width(), height - top), QColor(paper));
+            break;
+        }
+        frame.fill(paper);
+        const CellGrid::Line &line = grid.line(lineIndex);
+        const int y = 0;
+        const int phaseY = int((lineIndex * cell.height()) % period.height());
+        const bool plain = line.columns == line.end - line.start;
+
+        qsizetype offset = line.start;
+        qsizetype column = 0;
+        if (plain) {
+            offset = line.start + std::min(firstColumn, line.end - line.start);
+            column = offset - line.start;
+        }
+        for (; offset < line.end && column < lastColumn; ++offset) {
+            const auto byte = quint8(bytes[offset]);
+            const bool selected = offset >= selBegin && offset < selEnd;
+            const qsizetype next = byte == '\t'
+                ? (column / CellGrid::tabWidth + 1) * CellGrid::tabWidth
+                : column + 1;
+            if (next > firstColumn) {
+                const int x = int((column - firstColumn) * cell.width());
+                if (byte == '\t') {
+                    if (selected)
+                        fillRect(frame,
+                            QRect(x, y, int(next - column) * cell.width(), cell.height()), ink);
+                } else if (selected || (byte != 0x20 && byte != 0x00 && byte != 0xFF)) {
+                    const QPoint phase(int((column * cell.width()) % period.width()), phaseY);
+                    blit(frame,
+                        selected ? glyphs.cell(byte, paper, ink, phase)
+                                 : glyphs.cell(byte, ink, paper, phase),
+                        x, y);
+                }
+            }
+            column = next;
+        }
+        // A selected line break shows as one selected cell after the line.
+        if (selBegin <= line.end && selEnd > line.end && line.columns >= firstColumn
+            && line.columns < lastColumn) {
+            fillRect(frame,
+                QRect(int((line.columns - firstColumn) * cell.width()), y, cell.width(),
+                    cell.height()),
+                ink);
+        }
+        if (lineIndex == caretLine) {
+            const qsizetype caretColumn = grid.columnOf(selection.caret);
+            if (caretColumn >= firstColumn && caretColumn < lastColumn) {
+                const QRect rect = grid.deviceCellRect(lineIndex, caretColumn);
+                invertRect(frame,
+                    QRect(QPoint(rect.left(), 0),
+                        QSize(blockglyphs::shadeDotSize(grid.devicePixelRatio()), rect.height())));
+            }
+        }
+        painter.drawImage(QPoint(0, top), frame);
+    }
+}
+
+} // namespace platform
