@@ -8,7 +8,7 @@ EXAMPLE := $(abspath examples/quorvin.nfo)
 SCREENSHOT := $(abspath build/screenshot.png)
 FORMAT_DIRS := src tests tools bench
 
-.PHONY: build deps run test sanitize bench format-check format clean
+.PHONY: build deps run test sanitize bench fuzz format-check format clean
 
 deps:
 	scripts/install-deps.sh
@@ -40,6 +40,27 @@ sanitize: deps
 	UBSAN_OPTIONS="print_stacktrace=1$${UBSAN_OPTIONS:+:$$UBSAN_OPTIONS}" \
 	    scripts/with-test-env.sh ctest --test-dir build-sanitize --output-on-failure
 
+# libFuzzer targets, Clang only. Each runs FUZZ_SECONDS on a copy of its seed corpus so that the
+# inputs it finds stay in build-fuzz and the committed seeds stay as they are; crashes land in
+# build-fuzz/findings/<target>.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := fuzz_settings fuzz_reading
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DQUORVIN_FUZZ=ON -DQUORVIN_BENCH=OFF
+	cmake --build build-fuzz -j$(JOBS) --target $(FUZZ_TARGETS)
+	@for target in $(FUZZ_TARGETS); do \
+	    corpus=build-fuzz/corpus/$$target; findings=build-fuzz/findings/$$target; \
+	    mkdir -p "$$corpus" "$$findings"; \
+	    cp -n fuzz/corpus/$$target/* "$$corpus"/; \
+	    echo "== $$target for $(FUZZ_SECONDS) s"; \
+	    build-fuzz/fuzz/$$target -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	        -artifact_prefix="$$findings/" "$$corpus" 2>&1 \
+	        | grep -E '^(#[0-9]+[[:space:]]+DONE|stat::|==[0-9]+==|SUMMARY|artifact_prefix|Test unit written)' \
+	        || { echo "$$target failed; the full output: rerun build-fuzz/fuzz/$$target $$corpus"; exit 1; }; \
+	done
+
 bench: build
 	@shopt -s nullglob; benches=(build/bench/bench_*); ran=0; \
 	for bench in "$${benches[@]}"; do \
@@ -59,4 +80,4 @@ format:
 	find $(FORMAT_DIRS) -type f \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
 
 clean:
-	rm -rf build build-sanitize
+	rm -rf build build-sanitize build-fuzz
