@@ -8,7 +8,7 @@ EXAMPLE := $(abspath examples/quorvin.nfo)
 SCREENSHOT := $(abspath build/screenshot.png)
 FORMAT_DIRS := src tests tools bench
 
-.PHONY: build deps run test sanitize bench format-check format clean
+.PHONY: build deps run test sanitize bench fuzz format-check format clean
 
 deps:
 	scripts/install-deps.sh
@@ -40,6 +40,32 @@ sanitize: deps
 	UBSAN_OPTIONS="print_stacktrace=1$${UBSAN_OPTIONS:+:$$UBSAN_OPTIONS}" \
 	    scripts/with-test-env.sh ctest --test-dir build-sanitize --output-on-failure
 
+# libFuzzer targets, Clang only. Each runs FUZZ_SECONDS on a copy of its seed corpus so that the
+# inputs it finds stay in build-fuzz and the committed seeds stay as they are; crashes land in
+# build-fuzz/findings/<target>.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := fuzz_settings fuzz_reading
+# Shown files reach the 64000-byte limit only when inputs may be longer than that.
+FUZZ_ARGS_fuzz_reading := -max_len=66000 -len_control=0
+
+# One target's run, printing libFuzzer's final lines and statistics (and any finding).
+define run_fuzz
+	@mkdir -p build-fuzz/corpus/$(1) build-fuzz/findings/$(1)
+	@cp -n fuzz/corpus/$(1)/* build-fuzz/corpus/$(1)/ || true
+	@echo "== $(1) for $(FUZZ_SECONDS) s"
+	@build-fuzz/fuzz/$(1) -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_ARGS_$(1)) \
+	    -artifact_prefix=build-fuzz/findings/$(1)/ build-fuzz/corpus/$(1) > build-fuzz/$(1).log 2>&1 \
+	    || { tail -n 60 build-fuzz/$(1).log; echo "$(1) found a fault (see build-fuzz/findings/$(1))"; exit 1; }
+	@grep -E '^(#[0-9]+[[:space:]]+DONE|stat::)' build-fuzz/$(1).log
+
+endef
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DQUORVIN_FUZZ=ON -DQUORVIN_BENCH=OFF
+	cmake --build build-fuzz -j$(JOBS) --target $(FUZZ_TARGETS)
+	$(foreach target,$(FUZZ_TARGETS),$(call run_fuzz,$(target)))
+
 bench: build
 	@shopt -s nullglob; benches=(build/bench/bench_*); ran=0; \
 	for bench in "$${benches[@]}"; do \
@@ -59,4 +85,4 @@ format:
 	find $(FORMAT_DIRS) -type f \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
 
 clean:
-	rm -rf build build-sanitize
+	rm -rf build build-sanitize build-fuzz
