@@ -44,15 +44,38 @@ ino_t inode(const QString &path)
     return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
 }
 
-// Chooses Options > Text > Font size > 12 with the keyboard, as a user would.
+// How many windows of the program are on the screen: the main window and any open menus.
+int visibleWindows(const X11Session &session)
+{
+    QProcess search;
+    search.start(QStringLiteral("xdotool"),
+        { QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+            QString::number(session.processId()), QStringLiteral("--name"), QString() });
+    search.waitForFinished(3000);
+    return int(search.readAllStandardOutput().count('\n'));
+}
+
+// Chooses Options > Text > Font size > 12 with the keyboard, as a user would, waiting for
+// each menu to open before the next key, however busy the machine is.
 void chooseFontSize12(const X11Session &session)
 {
     const QString window = QString::number(session.window());
     QProcess::execute(QStringLiteral("xdotool"), { QStringLiteral("windowfocus"), window });
-    for (const char *key : { "alt+o", "t", "s", "Down", "Down", "Down", "Return" }) {
+    QTest::qWait(100);
+    const auto key = [&](const char *name) {
         QProcess::execute(QStringLiteral("xdotool"),
-            { QStringLiteral("key"), QStringLiteral("--window"), window, QLatin1String(key) });
-        QTest::qWait(150); // each menu opens before the next key
+            { QStringLiteral("key"), QStringLiteral("--window"), window, QLatin1String(name) });
+    };
+    const int shown = visibleWindows(session);
+    int menus = 0;
+    for (const char *opener : { "alt+o", "t", "s" }) {
+        key(opener);
+        ++menus;
+        QTRY_VERIFY_WITH_TIMEOUT(visibleWindows(session) >= shown + menus, 5000);
+    }
+    for (const char *name : { "Down", "Down", "Down", "Return" }) {
+        key(name);
+        QTest::qWait(100);
     }
 }
 

@@ -33,6 +33,7 @@ public:
     bool start(
         const QStringList &arguments, const QString &programPath = {}, int timeoutMs = 10000);
     QProcess &process() { return m_process; }
+    qint64 processId() const { return m_process.processId(); }
 
     unsigned long window() const { return m_window; }
     QRect windowGeometry() const; // the top-level window on the root, frame excluded
