@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QThread>
 #include <QTimer>
 #include <QtTest>
 
@@ -355,39 +354,6 @@ private slots:
             fixture.text(), QByteArray("opened.nfo")); // the drop was replaced by the later Open
         QCOMPARE(form->windowTitle(), QStringLiteral("opened.nfo - Quorvin"));
         QVERIFY(!QGuiApplication::overrideCursor());
-    }
-
-    // A load that lasts shows the busy pointer while it lets events run; a short one never
-    // puts it up, and neither leaves it behind.
-    void busyPointerDuringALongLoad()
-    {
-        QTemporaryDir files;
-        const QString longFile = files.filePath(QStringLiteral("long.nfo"));
-        writeFile(longFile, QByteArray(64000, '\n'));
-        ProgramFixture fixture;
-        viewer::Form1 *form = fixture.start();
-        fixture.services.openAnswers.push_back(longFile);
-        std::optional<Qt::CursorShape> atFirstPoint;
-        std::optional<Qt::CursorShape> later;
-        const auto shape = [] {
-            const QCursor *cursor = QGuiApplication::overrideCursor();
-            return cursor ? cursor->shape() : Qt::ArrowCursor;
-        };
-        // Each handler runs at the load's next fixed point that lets events run; a slow one makes
-        // the next fixed point let events run again.
-        QTimer::singleShot(0, form, [&] {
-            atFirstPoint = shape();
-            QThread::msleep(5);
-            QTimer::singleShot(0, form, [&] {
-                QThread::msleep(80); // the read is slow from here on
-                QTimer::singleShot(0, form, [&] { later = shape(); });
-            });
-        });
-        form->open_Click();
-        QCOMPARE(atFirstPoint, std::optional<Qt::CursorShape>(Qt::ArrowCursor));
-        QCOMPARE(later, std::optional<Qt::CursorShape>(Qt::WaitCursor));
-        QVERIFY(!QGuiApplication::overrideCursor());
-        QCOMPARE(fixture.text(), QByteArray(64000, '\n').replace("\n", "\r\n"));
     }
 
     void closeDuringALoadWritesOnceAndLeavesTheWindowAlone()

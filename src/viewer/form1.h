@@ -127,9 +127,7 @@ private:
     bool m_ended = false;
     bool m_unloaded = false;
     bool m_loading = false;
-    bool m_busyWanted = false;
-    bool m_busyShown = false;
-    QElapsedTimer m_loadTime;
+    bool m_busy = false;
     std::optional<PendingLoad> m_pending;
     QElapsedTimer m_sincePump;
     mutable int m_menuBarWidth = -1;

@@ -27,8 +27,6 @@ const QByteArray BadFileText = QByteArrayLiteral("--> bad file <--");
 // comes sooner takes the fast path and returns at once. A load of 64000 bytes has up to 64000
 // fixed points, and asking the window system each time would cost more than the whole load.
 constexpr qint64 PumpIntervalNs = 4'000'000;
-// A load shorter than this never shows the busy pointer: it would only flicker.
-constexpr qint64 BusyPointerDelayNs = 50'000'000;
 
 } // namespace
 
@@ -88,29 +86,21 @@ bool Form1::pumpEvents()
     if (m_unloaded)
         return false;
     if (!m_sincePump.isValid() || m_sincePump.nsecsElapsed() >= PumpIntervalNs) {
-        if (m_busyWanted && !m_busyShown && m_loadTime.nsecsElapsed() >= BusyPointerDelayNs) {
-            m_busyShown = true;
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        }
-        m_sincePump.start(); // from start to start, so a slow pass is followed by another soon
         QCoreApplication::processEvents();
+        m_sincePump.start();
     }
     return !m_unloaded;
 }
 
-// The busy pointer is wanted for the whole load, but put up only at a fixed point that lets
-// events run once the load has lasted long enough for a pointer to be seen: the window system
-// shows a pointer only when events run, and loading the busy pointer's images from the cursor
-// theme costs more than a whole short load.
 void Form1::setBusy(bool busy)
 {
-    m_busyWanted = busy;
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
     if (busy)
-        m_loadTime.start();
-    if (!busy && m_busyShown) {
-        m_busyShown = false;
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
         QGuiApplication::restoreOverrideCursor();
-    }
 }
 
 void Form1::loadFile(Entry entry, const QString &path)
