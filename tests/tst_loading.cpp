@@ -21,23 +21,6 @@ const QByteArray Stored
 
 enum class Entry { Open, Drop, CommandLine };
 
-// Sends a real drag-and-drop of local files onto a widget.
-void dropFiles(QWidget *target, const QStringList &paths)
-{
-    QList<QUrl> urls;
-    for (const QString &path : paths)
-        urls << QUrl::fromLocalFile(path);
-    QMimeData mime;
-    mime.setUrls(urls);
-    const QPoint where = target->rect().center();
-    QDragEnterEvent enter(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(where), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    QVERIFY(drop.isAccepted());
-}
-
 } // namespace
 
 class TestLoading : public QObject

@@ -18,19 +18,6 @@ const QByteArray BadFile = QByteArrayLiteral("--> bad file <--");
 
 enum class Change { Delete, Directory, Empty, GrowPastLimit, GrowWithinLimit };
 
-void dropFile(QWidget *target, const QString &path)
-{
-    QMimeData mime;
-    mime.setUrls({ QUrl::fromLocalFile(path) });
-    const QPoint where = target->rect().center();
-    QDragEnterEvent enter(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(where), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    QVERIFY(drop.isAccepted());
-}
-
 void append(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -121,7 +108,7 @@ private slots:
             disconnect(armed);
             QTimer::singleShot(0, form, makeChange);
         });
-        dropFile(form, path);
+        dropFiles(form, { path });
         QCoreApplication::processEvents(); // the drop reports its files once it has returned
 
         QVERIFY(changed); // the change came inside the load, after the size test

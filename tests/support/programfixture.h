@@ -6,8 +6,13 @@
 #include "viewer/form1.h"
 #include "viewer/program.h"
 
+#include <QApplication>
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
 #include <QTemporaryDir>
+#include <QtTest>
+#include <QUrl>
 
 #include <memory>
 
@@ -18,6 +23,23 @@ inline void writeFile(const QString &path, const QByteArray &bytes)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         qFatal("cannot write %s", qPrintable(path));
     file.write(bytes);
+}
+
+// Sends a real drag-and-drop of local files onto a widget, as a file manager does.
+inline void dropFiles(QWidget *target, const QStringList &paths)
+{
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls << QUrl::fromLocalFile(path);
+    QMimeData mime;
+    mime.setUrls(urls);
+    const QPoint where = target->rect().center();
+    QDragEnterEvent enter(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(where), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QVERIFY(drop.isAccepted());
 }
 
 // A program started in-process in a real temporary program directory, with the recording

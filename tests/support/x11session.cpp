@@ -68,23 +68,31 @@ QByteArray X11Session::read(const QString &name) const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-static long windowPid(::Display *display, Window window)
+// The bytes of a window property of the given type, empty when it is not set.
+static QByteArray windowProperty(
+    ::Display *display, Window window, const char *name, Atom type, long length)
 {
-    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
-    Atom type = 0;
+    Atom actualType = 0;
     int format = 0;
     unsigned long items = 0;
     unsigned long after = 0;
     unsigned char *data = nullptr;
-    long pid = -1;
-    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
-            &items, &after, &data)
+    QByteArray bytes;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, length, False,
+            type, &actualType, &format, &items, &after, &data)
             == Success
-        && data && items == 1 && format == 32)
-        pid = *reinterpret_cast<long *>(data);
+        && data)
+        bytes = QByteArray(reinterpret_cast<const char *>(data),
+            qsizetype(items) * (format == 32 ? qsizetype(sizeof(long)) : format / 8));
     if (data)
         XFree(data);
-    return pid;
+    return bytes;
+}
+
+static long windowPid(::Display *display, Window window)
+{
+    const QByteArray pid = windowProperty(display, window, "_NET_WM_PID", XA_CARDINAL, 1);
+    return pid.size() == sizeof(long) ? *reinterpret_cast<const long *>(pid.constData()) : -1;
 }
 
 bool X11Session::start(const QStringList &arguments, const QString &programPath, int timeoutMs)
@@ -140,22 +148,8 @@ QRect X11Session::windowGeometry() const
 QString X11Session::windowName() const
 {
     ::Display *display = m_display->display;
-    const Atom nameAtom = XInternAtom(display, "_NET_WM_NAME", False);
-    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-    Atom type = 0;
-    int format = 0;
-    unsigned long items = 0;
-    unsigned long after = 0;
-    unsigned char *data = nullptr;
-    QString name;
-    if (XGetWindowProperty(display, m_window, nameAtom, 0, 1024, False, utf8, &type, &format,
-            &items, &after, &data)
-            == Success
-        && data)
-        name = QString::fromUtf8(reinterpret_cast<const char *>(data), int(items));
-    if (data)
-        XFree(data);
-    return name;
+    return QString::fromUtf8(windowProperty(
+        display, m_window, "_NET_WM_NAME", XInternAtom(display, "UTF8_STRING", False), 1024));
 }
 
 void X11Session::requestClose() const
