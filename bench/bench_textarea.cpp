@@ -1,9 +1,14 @@
 #include "platform/cellgrid.h"
 #include "platform/oemtextarea.h"
+#include "platform/programstyle.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyleFactory>
+
+#include <memory>
 
 #include <benchmark/benchmark.h>
 
@@ -64,6 +69,36 @@ void repaintFullView(benchmark::State &state)
         QStringLiteral("%1 x %2 px").arg(image.width()).arg(image.height()).toStdString());
 }
 BENCHMARK(repaintFullView)->Arg(9)->Arg(14)->Unit(benchmark::kMillisecond);
+
+// Both scroll bars of the main window's text area (14 x 335 and 643 x 14 px) drawn once, as the
+// desktop style draws them (0) and as the program's style does (1); wall time, since the desktop
+// style hands tall fills to worker threads and waits for them.
+void paintScrollBars(benchmark::State &state)
+{
+    std::unique_ptr<QStyle> style;
+    if (state.range(0) == 0)
+        style.reset(QStyleFactory::create(QApplication::style()->name()));
+    else
+        style = std::make_unique<platform::ProgramStyle>();
+    QScrollBar vertical(Qt::Vertical);
+    QScrollBar horizontal(Qt::Horizontal);
+    QImage image(643, 335, QImage::Format_RGB32);
+    for (QScrollBar *bar : { &vertical, &horizontal }) {
+        bar->setStyle(style.get());
+        bar->setRange(0, 1000);
+        bar->setPageStep(100);
+    }
+    vertical.resize(14, 335);
+    horizontal.resize(643, 14);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        vertical.render(&painter);
+        horizontal.render(&painter, QPoint(0, 320));
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(paintScrollBars)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace
 

@@ -4,8 +4,9 @@
     python3 resources/generate.py        # writes beside this script
 
 Outputs (the same bytes on every run):
-  quorvin.png  the program's icon: 32 x 32 pixels, 16 colours (4-bit palette PNG), a block-art
-               "Q" made of 2 x 2 pixel blocks with a shadow, on a rounded terminal-black tile.
+  quorvin.xpm  the program's icon: 32 x 32 pixels, 16 colours, a block-art "Q" made of 2 x 2
+               pixel blocks with a shadow, on a rounded terminal-black tile. XPM is C source:
+               the program compiles it in and reads it without an image-format plugin.
   about.bmp    the About window's picture: 400 x 300 pixels, 256 colours (8-bit BMP with a
                palette), a dark navy-to-purple gradient with a large "Q" in code page 437 shade
                characters, kept dim so that the labels above it stay readable.
@@ -17,7 +18,6 @@ import math
 import os
 import struct
 import wave
-import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -107,26 +107,20 @@ def make_icon_pixels():
     return px
 
 
-def png_chunk(kind, data):
-    chunk = kind + data
-    return struct.pack(">I", len(data)) + chunk + struct.pack(">I", zlib.crc32(chunk) & 0xFFFFFFFF)
-
-
-def write_icon_png(path):
+def write_icon_xpm(path):
     px = make_icon_pixels()
-    raw = bytearray()
+    keys = "abcdefghijklmnop"
+    lines = ['"%d %d %d 1"' % (ICON_SIZE, ICON_SIZE, len(ICON_PALETTE))]
+    for index, (r, g, b) in enumerate(ICON_PALETTE):
+        colour = "None" if index == 0 else "#%02X%02X%02X" % (r, g, b)
+        lines.append('"%s c %s"' % (keys[index], colour))
     for row in px:
-        raw.append(0)  # filter: none
-        for x in range(0, ICON_SIZE, 2):
-            raw.append(row[x] << 4 | row[x + 1])
-    header = struct.pack(">IIBBBBB", ICON_SIZE, ICON_SIZE, 4, 3, 0, 0, 0)  # 4-bit, palette
-    palette = b"".join(bytes(c) for c in ICON_PALETTE)
-    alpha = bytes([0] + [255] * (len(ICON_PALETTE) - 1))
-    data = (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header) + png_chunk(b"PLTE", palette)
-            + png_chunk(b"tRNS", alpha) + png_chunk(b"IDAT", zlib.compress(bytes(raw), 9))
-            + png_chunk(b"IEND", b""))
-    with open(path, "wb") as f:
-        f.write(data)
+        lines.append('"%s"' % "".join(keys[i] for i in row))
+    with open(path, "w") as f:
+        f.write("/* XPM */\n")
+        f.write("static const char *const quorvin_xpm[] = {\n")
+        f.write(",\n".join(lines))
+        f.write("\n};\n")
 
 
 # --- the About picture --------------------------------------------------------------------------
@@ -246,6 +240,6 @@ def write_howl(path):
 
 
 if __name__ == "__main__":
-    write_icon_png(os.path.join(HERE, "quorvin.png"))
+    write_icon_xpm(os.path.join(HERE, "quorvin.xpm"))
     write_about_bmp(os.path.join(HERE, "about.bmp"))
     write_howl(os.path.join(HERE, "howl.wav"))

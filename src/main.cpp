@@ -1,3 +1,4 @@
+#include "platform/programstyle.h"
 #include "platform/qtservices.h"
 #include "viewer/program.h"
 
@@ -6,6 +7,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    QApplication::setStyle(new platform::ProgramStyle);
     QApplication::setApplicationName(QStringLiteral("Quorvin"));
     platform::QtServices services(argc, argv);
     viewer::Program program(services);

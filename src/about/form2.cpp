@@ -1,5 +1,7 @@
 #include "about/form2.h"
 
+#include "platform/programicon.h"
+
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -110,7 +112,7 @@ void Form2::prepareLooks()
     const QPoint origin = contentsRect().topLeft();
     place(Label1, 105, 120, 1980, 630, origin);
     place(Label2, 1140, 1005, 390, 225, origin);
-    Image1->setPixmap(QPixmap(QString::fromLatin1(IconPath)));
+    Image1->setPixmap(platform::programIcon());
     Image1->setGeometry(QRect(px(480), px(870), px(480), px(480)).translated(origin));
     place(Label4, 4590, 3975, 1275, 465, origin);
 }

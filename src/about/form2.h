@@ -26,7 +26,6 @@ public:
     static constexpr int FrameWidth = 3; // the thin dialog frame, in pixels
     static constexpr QSize ClientSize { 398, 299 }; // 5970 x 4485 twips
     static constexpr const char *PicturePath = ":/about.bmp";
-    static constexpr const char *IconPath = ":/quorvin.png";
 
     explicit Form2(LoadHandler formLoad, QWidget *parent = nullptr);
     ~Form2() override;

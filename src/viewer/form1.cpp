@@ -2,6 +2,7 @@
 
 #include "platform/droptarget.h"
 #include "platform/oemtextarea.h"
+#include "platform/programicon.h"
 #include "settings/conversions.h"
 #include "settings/fieldreader.h"
 #include "settings/settingserror.h"
@@ -40,7 +41,7 @@ Form1::Form1(platform::Services &services, SharedState &state, Program &program)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quorvin viewer"));
-    setWindowIcon(QIcon(QStringLiteral(":/quorvin.png")));
+    setWindowIcon(QIcon(platform::programIcon()));
 
     // The drop target is created first and covers the whole window.
     FMDrop1 = new platform::DropTarget(this);
@@ -56,10 +57,21 @@ Form1::Form1(platform::Services &services, SharedState &state, Program &program)
     connect(Text1, &platform::OemTextArea::doubleClicked, this, &Form1::Text1_DblClick);
     setFocusProxy(Text1);
 
+    // The menu bar stays in the window, also where the desktop offers a global menu: its
+    // height is part of the window's stored size. Not asking also spares start-up a call over
+    // the session bus.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     createMenus();
 
     // The design's client area, 5715 x 3495 twips below the menu bar.
     resize(twipsToPixels(5715), menuBarHeightFor(twipsToPixels(5715)) + twipsToPixels(3495));
+
+    // The window system's window and its normal pointer are made now, while the window system
+    // is idle. Taking the pointer from the cursor theme asks the X server several questions;
+    // asked when a load restores the pointer, each answer would wait until the server had
+    // drawn the newly shown window.
+    winId();
+    setCursor(Qt::ArrowCursor);
 }
 
 Form1::~Form1() = default;

@@ -5,6 +5,7 @@
 #include "viewer/form1.h"
 
 #include "platform/droptarget.h"
+#include "platform/hourglass.h"
 #include "platform/oemtextarea.h"
 #include "settings/conversions.h"
 #include "settings/settingserror.h"
@@ -98,7 +99,7 @@ void Form1::setBusy(bool busy)
         return;
     m_busy = busy;
     if (busy)
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        QGuiApplication::setOverrideCursor(platform::hourglassCursor());
     else
         QGuiApplication::restoreOverrideCursor();
 }

@@ -63,7 +63,6 @@ void Program::launch(about::Form2 &form2)
         return;
     form2.hide();
     m_form1->show();
-    m_form1->activateWindow(); // shown windows take the keys, also where no window manager runs
     m_form1->repaint();
 }
 
