@@ -5,6 +5,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPainter>
 
 #include <algorithm>
@@ -60,21 +61,39 @@ void GlyphCache::configure(QSize deviceCell, bool bold, qreal devicePixelRatio)
     m_dotSize = dotSize;
     m_palettes.clear();
 
-    // The largest pixel size whose line height and advance both fit the cell.
+    // The largest pixel size whose line height and advance both fit the cell, measured on the
+    // face at 100 pixels. The face is then scaled to that size, so the font database is asked
+    // for one face only.
     QFont font(fontFamily());
     font.setBold(bold);
     font.setPixelSize(100);
-    const QFontMetricsF reference(font);
-    const double lineHeight = (reference.ascent() + reference.descent()) / 100;
-    const double advance = reference.horizontalAdvance(QLatin1Char('M')) / 100;
-    const int pixelSize = std::max(
-        1, int(std::floor(std::min(m_cell.height() / lineHeight, m_cell.width() / advance))));
-    font.setPixelSize(pixelSize);
     font.setStyleStrategy(QFont::PreferAntialias);
-    const QFontMetricsF metrics(font);
+    QRawFont face = QRawFont::fromFont(font);
+    const QFontMetricsF reference(font);
+    const QList<quint32> em = face.glyphIndexesForString(QStringLiteral("M"));
+    const double lineHeight = face.isValid() ? (face.ascent() + face.descent()) / 100
+                                             : (reference.ascent() + reference.descent()) / 100;
+    const double advance = face.isValid() && em.value(0) != 0
+        ? face.advancesForGlyphIndexes(em).value(0).x() / 100
+        : reference.horizontalAdvance(QLatin1Char('M')) / 100;
+    const int pixelSize = std::max(1,
+        int(std::floor(std::min(m_cell.height() / std::max(lineHeight, 0.01),
+            m_cell.width() / std::max(advance, 0.01)))));
+    font.setPixelSize(pixelSize);
     m_font = font;
-    m_baseline = std::round(
-        (m_cell.height() - metrics.ascent() - metrics.descent()) / 2 + metrics.ascent());
+    double ascent = 0;
+    double descent = 0;
+    if (face.isValid()) {
+        face.setPixelSize(pixelSize);
+        ascent = face.ascent();
+        descent = face.descent();
+    } else {
+        const QFontMetricsF metrics(font);
+        ascent = metrics.ascent();
+        descent = metrics.descent();
+    }
+    m_face = face;
+    m_baseline = std::round((m_cell.height() - ascent - descent) / 2 + ascent);
 }
 
 GlyphCache::Palette &GlyphCache::palette(QRgb ink, QRgb paper)
@@ -130,8 +149,21 @@ QImage GlyphCache::render(quint8 byte, QRgb ink, QRgb paper, QPoint shadePhase) 
     const QString glyph(QChar(cp437::toUnicode(byte)));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.setFont(m_font);
     painter.setPen(QColor::fromRgb(ink));
+    // A glyph of the face is drawn as it stands, without text layout; a character the face
+    // lacks goes through the font's fallbacks.
+    const QList<quint32> index
+        = m_face.isValid() ? m_face.glyphIndexesForString(glyph) : QList<quint32>();
+    if (index.size() == 1 && index.front() != 0) {
+        QGlyphRun run;
+        run.setRawFont(m_face);
+        run.setGlyphIndexes(index);
+        run.setPositions({ QPointF(0, 0) });
+        const double advance = m_face.advancesForGlyphIndexes(index).value(0).x();
+        painter.drawGlyphRun(QPointF(std::round((m_cell.width() - advance) / 2), m_baseline), run);
+        return image;
+    }
+    painter.setFont(m_font);
     const double advance = QFontMetricsF(m_font).horizontalAdvance(glyph);
     painter.drawText(QPointF(std::round((m_cell.width() - advance) / 2), m_baseline), glyph);
     return image;

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QRawFont>
 #include <QSize>
 
 #include <array>
@@ -48,7 +49,8 @@ private:
     QSize m_cell { 1, 1 };
     bool m_bold = false;
     int m_dotSize = 1;
-    QFont m_font;
+    QFont m_font; // for characters the face lacks
+    QRawFont m_face; // the font's own face at the cell's pixel size
     double m_baseline = 0;
     std::vector<Palette> m_palettes; // most recently used first
 };
