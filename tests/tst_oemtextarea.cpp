@@ -2,6 +2,7 @@
 #include "platform/oemtextarea.h"
 
 #include <QAction>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
@@ -480,6 +481,48 @@ private slots:
         QCOMPARE(area->verticalScrollBar()->value(), 0);
         QCOMPARE(
             area->verticalScrollBar()->maximum(), 1001 - area->verticalScrollBar()->pageStep());
+    }
+
+    // Setting the text repaints only the lines that may have changed; what the screen shows
+    // afterwards must still be the new text exactly.
+    void screenShowsTheNewTextAfterEachSet_data()
+    {
+        const QByteArray art = QByteArray("\xdb\xb1 ART \xc4\xc4\xbf\r\n").repeated(40);
+        QTest::addColumn<QByteArrayList>("texts");
+        QTest::newRow("from empty") << QByteArrayList { QByteArray(), art };
+        QTest::newRow("growing by 500 bytes")
+            << QByteArrayList { art.left(100), art.left(200), art.left(350), art };
+        QTest::newRow("shrinking") << QByteArrayList { art, art.left(37) };
+        QTest::newRow("to empty") << QByteArrayList { art, QByteArray() };
+        QTest::newRow("one middle line changed")
+            << QByteArrayList { art, QByteArray(art).replace(150, 3, "xyz") };
+        QTest::newRow("a CR gains its LF")
+            << QByteArrayList { QByteArray("ab\rcd\r"), QByteArray("ab\r\ncd\r\n") };
+        QTest::newRow("CR CR then LF") << QByteArrayList { QByteArray("ab\r\r"),
+            QByteArray("ab\r\r\n"), QByteArray("ab\r\r\nc") };
+        QTest::newRow("lone LF file converted")
+            << QByteArrayList { QByteArray("a\r\nb"), QByteArray("a\r\nb\r\nc\r\nd") };
+    }
+
+    void screenShowsTheNewTextAfterEachSet()
+    {
+        QFETCH(QByteArrayList, texts);
+        const auto area = shownArea(texts.front());
+        QVERIFY(QTest::qWaitForWindowExposed(area.get()));
+        area->setFocusPolicy(Qt::NoFocus); // no caret over the pixels under test
+        area->clearFocus();
+        QScreen *screen = area->screen();
+        for (const QByteArray &text : texts) {
+            area->setText(text);
+            QCoreApplication::sendPostedEvents(area.get(), QEvent::UpdateRequest);
+            QApplication::processEvents();
+            const QImage shown = screen->grabWindow(area->winId())
+                                     .toImage()
+                                     .copy(QRect(area->viewport()->mapTo(area.get(), QPoint()),
+                                         area->viewport()->size()))
+                                     .convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(shown, render(*area, 1.0));
+        }
     }
 
     void longLineScrollsToItsEnd()

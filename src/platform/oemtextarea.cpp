@@ -37,6 +37,18 @@ OemTextArea::~OemTextArea() = default;
 
 void OemTextArea::setText(const QByteArray &bytes)
 {
+    // Only the lines from the first changed one down to the last line of the longer text are
+    // repainted, so a converting read that sets the text again every 500 bytes repaints its
+    // newest lines alone. A view that is scrolled or shows a selection is repainted whole.
+    const QByteArray before = d->grid.text();
+    const qsizetype linesBefore = d->grid.lineCount();
+    const bool wholeView = !d->selection.isEmpty() || d->selection.caret != 0
+        || verticalScrollBar()->value() != 0 || horizontalScrollBar()->value() != 0;
+    const qsizetype same
+        = std::mismatch(before.cbegin(), before.cend(), bytes.cbegin(), bytes.cend()).first
+        - before.cbegin();
+    const qsizetype changedBefore = d->grid.lineOf(d->grid.clampOffset(same));
+
     d->grid.setText(bytes);
     d->selection = {};
     d->goalColumn = -1;
@@ -44,7 +56,22 @@ void OemTextArea::setText(const QByteArray &bytes)
     updateScrollBars();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
-    viewport()->update();
+    if (wholeView) {
+        viewport()->update();
+        return;
+    }
+    // A change just after a CR may join it to a break of the line before (CR LF, CR CR LF).
+    const qsizetype changedAfter = d->grid.lineOf(d->grid.clampOffset(same));
+    const qsizetype first = std::max<qsizetype>(0, std::min(changedBefore, changedAfter) - 1);
+    const qsizetype end = std::max(linesBefore, d->grid.lineCount());
+    const qreal ratio = d->grid.devicePixelRatio();
+    const qsizetype rowHeight = d->grid.deviceCellSize().height();
+    const qsizetype limit = qsizetype(std::ceil(viewport()->height() * ratio));
+    const qsizetype top = std::min(first * rowHeight, limit);
+    const qsizetype bottom = std::min(end * rowHeight, limit);
+    if (bottom > top)
+        viewport()->update(
+            QRectF(0, top / ratio, viewport()->width(), (bottom - top) / ratio).toAlignedRect());
 }
 
 const QByteArray &OemTextArea::text() const

@@ -3,6 +3,7 @@
 #include "about/form2.h"
 #include "viewer/form1.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QScopedValueRollback>
 
@@ -63,7 +64,9 @@ void Program::launch(about::Form2 &form2)
         return;
     form2.hide();
     m_form1->show();
-    m_form1->repaint();
+    // Repainted at once: whatever waits to be drawn is drawn now, before anything else runs.
+    // What the screen already shows as it is is not drawn a second time.
+    QCoreApplication::sendPostedEvents(m_form1.get(), QEvent::UpdateRequest);
 }
 
 } // namespace viewer
