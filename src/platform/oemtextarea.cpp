@@ -44,9 +44,11 @@ void OemTextArea::setText(const QByteArray &bytes)
     const qsizetype linesBefore = d->grid.lineCount();
     const bool wholeView = !d->selection.isEmpty() || d->selection.caret != 0
         || verticalScrollBar()->value() != 0 || horizontalScrollBar()->value() != 0;
-    const qsizetype same
-        = std::mismatch(before.cbegin(), before.cend(), bytes.cbegin(), bytes.cend()).first
-        - before.cbegin();
+    // The length of the unchanged start; a converting read only ever appends.
+    const qsizetype same = bytes.startsWith(before)
+        ? before.size()
+        : std::mismatch(before.cbegin(), before.cend(), bytes.cbegin(), bytes.cend()).first
+            - before.cbegin();
     const qsizetype changedBefore = d->grid.lineOf(d->grid.clampOffset(same));
 
     d->grid.setText(bytes);
