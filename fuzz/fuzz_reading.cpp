@@ -1,6 +1,7 @@
 // Writes arbitrary bytes to a file and reads it as a load would: the probe, then both reading
 // modes. Checks each mode's exact output against the rule it implements and that files past
 // the size limit are refused.
+#include "expectedtext.h"
 #include "viewer/filereading.h"
 
 #include <QFile>
@@ -19,26 +20,8 @@ void check(bool condition)
         std::abort();
 }
 
-QByteArray converted(const QByteArray &bytes)
-{
-    QByteArray out;
-    for (const char byte : bytes) {
-        if (byte == '\n')
-            out += "\r\n";
-        else if (byte != '\r')
-            out += byte;
-    }
-    return out;
-}
-
-QByteArray withoutFinalBreak(QByteArray bytes)
-{
-    if (bytes.endsWith("\r\n"))
-        bytes.chop(2);
-    else if (bytes.endsWith('\r') || bytes.endsWith('\n'))
-        bytes.chop(1);
-    return bytes;
-}
+using expected::converted;
+using expected::withoutFinalBreak;
 
 } // namespace
 

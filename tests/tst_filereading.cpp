@@ -1,3 +1,4 @@
+#include "expectedtext.h"
 #include "viewer/filereading.h"
 
 #include <QDir>
@@ -15,18 +16,7 @@ Q_DECLARE_METATYPE(viewer::FileType)
 
 namespace {
 
-// The text the converting read must produce: each LF becomes CR LF, each CR is dropped.
-QByteArray converted(const QByteArray &bytes)
-{
-    QByteArray out;
-    for (const char byte : bytes) {
-        if (byte == '\n')
-            out += "\r\n";
-        else if (byte != '\r')
-            out += byte;
-    }
-    return out;
-}
+using expected::converted;
 
 const auto noShow = [](const QByteArray &) {
 };

@@ -2,6 +2,7 @@
 // show exactly the bytes the reading rules give. The samples are read where they lie; they
 // are not part of this repository.
 
+#include "expectedtext.h"
 #include "programfixture.h"
 
 #include <QDir>
@@ -26,22 +27,8 @@ QByteArray expectedText(const QByteArray &bytes)
 {
     const qsizetype cr = bytes.indexOf('\r');
     const qsizetype lf = bytes.indexOf('\n');
-    if (cr >= 0 && (lf < 0 || cr < lf)) {
-        QByteArray text = bytes;
-        if (text.endsWith("\r\n"))
-            text.chop(2);
-        else if (text.endsWith('\r') || text.endsWith('\n'))
-            text.chop(1);
-        return text;
-    }
-    QByteArray text;
-    for (const char byte : bytes) {
-        if (byte == '\n')
-            text += "\r\n";
-        else if (byte != '\r')
-            text += byte;
-    }
-    return text;
+    return cr >= 0 && (lf < 0 || cr < lf) ? expected::withoutFinalBreak(bytes)
+                                          : expected::converted(bytes);
 }
 
 } // namespace

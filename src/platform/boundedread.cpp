@@ -28,4 +28,21 @@ BoundedRead readBounded(const QString &path, qint64 limit)
     return { Outcome::Read, bytes };
 }
 
+const char *BoundedRead::failure() const
+{
+    switch (outcome) {
+    case Outcome::Read:
+        break;
+    case Outcome::NotAFile:
+        return "not a regular file";
+    case Outcome::CannotOpen:
+        return "cannot be opened";
+    case Outcome::CannotRead:
+        return "cannot be read";
+    case Outcome::TooLarge:
+        return "larger than the limit";
+    }
+    return "";
+}
+
 } // namespace platform

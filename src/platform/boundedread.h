@@ -13,6 +13,9 @@ struct BoundedRead
     enum class Outcome { Read, NotAFile, CannotOpen, CannotRead, TooLarge };
     Outcome outcome = Outcome::Read;
     QByteArray bytes; // the file, when outcome is Read
+
+    // Why the file was not read, in a few words ("not a regular file", ...); empty when it was.
+    const char *failure() const;
 };
 
 BoundedRead readBounded(const QString &path, qint64 limit);

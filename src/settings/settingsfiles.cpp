@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <string>
+
 namespace settings {
 
 namespace {
@@ -61,19 +63,9 @@ bool isRegularFile(const QString &path)
 QByteArray readSettingsFile(const QString &path)
 {
     platform::BoundedRead read = platform::readBounded(path, MaxSettingsBytes);
-    switch (read.outcome) {
-    case platform::BoundedRead::Outcome::Read:
-        return std::move(read.bytes);
-    case platform::BoundedRead::Outcome::NotAFile:
-        throw SettingsError("settings file is not a regular file");
-    case platform::BoundedRead::Outcome::CannotOpen:
-        throw SettingsError("settings file cannot be opened");
-    case platform::BoundedRead::Outcome::CannotRead:
-        throw SettingsError("settings file cannot be read");
-    case platform::BoundedRead::Outcome::TooLarge:
-        break;
-    }
-    throw SettingsError("settings file is too large");
+    if (read.outcome != platform::BoundedRead::Outcome::Read)
+        throw SettingsError(std::string("settings file: ") + read.failure());
+    return std::move(read.bytes);
 }
 
 bool writeWholeFile(const QString &path, const QByteArray &bytes)

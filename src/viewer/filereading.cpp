@@ -25,19 +25,9 @@ void openForReading(QFile &file)
 QByteArray readWhole(const QString &path)
 {
     platform::BoundedRead read = platform::readBounded(path, MaxFileBytes);
-    switch (read.outcome) {
-    case platform::BoundedRead::Outcome::Read:
-        return std::move(read.bytes);
-    case platform::BoundedRead::Outcome::NotAFile:
-        throw LoadError("not a regular file");
-    case platform::BoundedRead::Outcome::CannotOpen:
-        throw LoadError("cannot open file");
-    case platform::BoundedRead::Outcome::CannotRead:
-        throw LoadError("cannot read file");
-    case platform::BoundedRead::Outcome::TooLarge:
-        break;
-    }
-    throw LoadError("file grew past the size limit");
+    if (read.outcome != platform::BoundedRead::Outcome::Read)
+        throw LoadError(read.failure());
+    return std::move(read.bytes);
 }
 
 void pumpOrAbort(const EventPump &pump)
