@@ -76,12 +76,12 @@ bench: build
 	done; \
 	((ran)) || echo "No benchmarks built (bench/bench_*.cpp)."
 
-format-check:
+format-check: deps
 	@find $(FORMAT_DIRS) -type f \( -name '*.cpp' -o -name '*.h' \) -print0 | sort -z \
 	    | xargs -0 clang-format --dry-run --Werror
 	@echo "format-check: all C++ files are formatted"
 
-format:
+format: deps
 	find $(FORMAT_DIRS) -type f \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
 
 clean:

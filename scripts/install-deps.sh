@@ -5,8 +5,8 @@
 set -euo pipefail
 
 packages=(
-    # Build tools
-    cmake ninja-build g++ pkg-config
+    # Build tools, and the formatter that the format check runs
+    cmake ninja-build g++ pkg-config clang-format
     # Qt 6 Widgets, Gui, Core and Test, with the OpenGL headers that Qt's CMake files ask for
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     # Sound: decoding (libsndfile) and synchronous playback (PulseAudio simple API)
