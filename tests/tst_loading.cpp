@@ -21,6 +21,23 @@ const QByteArray Stored
 
 enum class Entry { Open, Drop, CommandLine };
 
+// Records the text that a text area holds each time its view is painted.
+class PaintedTexts : public QObject
+{
+public:
+    QList<QByteArray> texts;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            const auto *area = qobject_cast<platform::OemTextArea *>(watched->parent());
+            if (area && area->viewport() == watched)
+                texts << area->text();
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 class TestLoading : public QObject
@@ -80,6 +97,26 @@ private slots:
         QCOMPARE(form->windowTitle(), QStringLiteral("readme.nfo - Quorvin"));
         QVERIFY(form->isVisible());
         QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    // The window shown by the command-line load is first drawn once its frame is due, with the
+    // file in it: a short load is over by then, and the window is never drawn empty.
+    void commandLineLoadDrawsTheWindowWithTheFile()
+    {
+        QTemporaryDir files;
+        const QString path = files.filePath(QStringLiteral("art.nfo"));
+        QByteArray bytes;
+        while (bytes.size() < 1000)
+            bytes += QByteArray(78, char(0xB1)) + "\r\n";
+        writeFile(path, bytes);
+        ProgramFixture fixture(path);
+        PaintedTexts painted;
+        qApp->installEventFilter(&painted);
+        viewer::Form1 *form = fixture.start();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        QTRY_VERIFY(!painted.texts.isEmpty());
+        qApp->removeEventFilter(&painted);
+        QCOMPARE(painted.texts.first(), bytes.left(bytes.size() - 2));
     }
 
     void captionAndFailures_data()

@@ -83,10 +83,13 @@ void GlyphCache::configure(QSize deviceCell, bool bold, qreal devicePixelRatio)
     m_font = font;
     double ascent = 0;
     double descent = 0;
+    m_faceAdvance = 0;
     if (face.isValid()) {
         face.setPixelSize(pixelSize);
         ascent = face.ascent();
         descent = face.descent();
+        if (em.value(0) != 0)
+            m_faceAdvance = face.advancesForGlyphIndexes(em).value(0).x();
     } else {
         const QFontMetricsF metrics(font);
         ascent = metrics.ascent();
@@ -159,7 +162,10 @@ QImage GlyphCache::render(quint8 byte, QRgb ink, QRgb paper, QPoint shadePhase) 
         run.setRawFont(m_face);
         run.setGlyphIndexes(index);
         run.setPositions({ QPointF(0, 0) });
-        const double advance = m_face.advancesForGlyphIndexes(index).value(0).x();
+        // Measuring each glyph would load it once more than drawing it does.
+        const double advance = m_faceAdvance > 0
+            ? m_faceAdvance
+            : m_face.advancesForGlyphIndexes(index).value(0).x();
         painter.drawGlyphRun(QPointF(std::round((m_cell.width() - advance) / 2), m_baseline), run);
         return image;
     }

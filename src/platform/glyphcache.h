@@ -51,6 +51,7 @@ private:
     int m_dotSize = 1;
     QFont m_font; // for characters the face lacks
     QRawFont m_face; // the font's own face at the cell's pixel size
+    double m_faceAdvance = 0; // the advance of every glyph of the face: it is monospaced
     double m_baseline = 0;
     std::vector<Palette> m_palettes; // most recently used first
 };

@@ -3,8 +3,7 @@
 #include <QIconEngine>
 #include <QPainter>
 #include <QPointer>
-#include <QStyleOptionComplex>
-#include <QtMath>
+#include <QStyleOptionSlider>
 
 #include <algorithm>
 
@@ -69,57 +68,100 @@ ProgramStyle::ProgramStyle()
 void ProgramStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
     QPainter *painter, const QWidget *widget) const
 {
-    if (control == CC_ScrollBar && drawScrollBarInBands(option, painter, widget))
+    const auto *bar = qstyleoption_cast<const QStyleOptionSlider *>(option);
+    if (control == CC_ScrollBar && bar && painter) {
+        drawScrollBar(*bar, *painter, widget);
         return;
+    }
     QProxyStyle::drawComplexControl(control, option, painter, widget);
 }
 
-bool ProgramStyle::drawScrollBarInBands(
-    const QStyleOptionComplex *option, QPainter *painter, const QWidget *widget) const
+void ProgramStyle::drawScrollBar(
+    const QStyleOptionSlider &bar, QPainter &painter, const QWidget *widget) const
 {
-    // Bands are copied one to one onto whole device pixels; anything else is drawn directly.
-    if (!option || !painter || !painter->isActive() || painter->opacity() != 1.0
-        || painter->compositionMode() != QPainter::CompositionMode_SourceOver)
-        return false;
-    const QTransform toDevice = painter->deviceTransform();
-    if (toDevice.type() > QTransform::TxScale || toDevice.m11() != toDevice.m22()
-        || toDevice.m11() <= 0)
-        return false;
-    const qreal ratio = toDevice.m11();
-    const QRect area = option->rect;
-    const QPointF origin = toDevice.map(QPointF(area.topLeft()));
-    const QSize deviceSize(qCeil(area.width() * ratio), qCeil(area.height() * ratio));
-    const bool vertical = deviceSize.height() >= deviceSize.width();
-    const int length = vertical ? deviceSize.height() : deviceSize.width();
-    if (origin != QPointF(origin.toPoint()) || deviceSize.isEmpty() || length < ThreadedRows)
-        return false;
+    const bool vertical = bar.orientation == Qt::Vertical;
+    const bool enabled = bar.state & State_Enabled;
+    const QPalette::ColorGroup group = enabled ? QPalette::Active : QPalette::Disabled;
+    const QColor window = bar.palette.color(group, QPalette::Window);
+    const QColor edge = window.darker(127);
+    const QColor groove = window.darker(104);
+    const QColor grooveShade = window.darker(108);
+    const QColor face = bar.palette.color(group, QPalette::Button).lighter(104);
+    const QColor pressedFace = face.darker(110);
+    const QColor arrow = mixed(bar.palette.color(group, QPalette::ButtonText), face, 0.6);
+    const auto pressed = [&](SubControl part) {
+        return (bar.state & State_Sunken) && (bar.activeSubControls & part);
+    };
+    const auto partRect = [&](SubControl part) {
+        return subControlRect(CC_ScrollBar, &bar, part, widget);
+    };
+    // A line one pixel thick along the bar's length (across it when across is true) at the
+    // given offset into the rectangle.
+    const auto line = [&](const QRect &r, bool across, int at, const QColor &colour) {
+        if (vertical != across)
+            painter.fillRect(QRect(r.left() + at, r.top(), 1, r.height()), colour);
+        else
+            painter.fillRect(QRect(r.left(), r.top() + at, r.width(), 1), colour);
+    };
 
-    // Bands across the bar's length, each as wide as the bar.
-    const QSize bandSize
-        = vertical ? QSize(deviceSize.width(), BandPixels) : QSize(BandPixels, deviceSize.height());
-    QImage band(bandSize, QImage::Format_ARGB32_Premultiplied);
-    band.setDevicePixelRatio(ratio);
-    for (int start = 0; start < length; start += BandPixels) {
-        const QPointF at = QPointF(area.topLeft())
-            + (vertical ? QPointF(0, start / ratio) : QPointF(start / ratio, 0));
-        band.fill(Qt::transparent);
-        QPainter bandPainter(&band);
-        bandPainter.setPen(painter->pen());
-        bandPainter.setBrush(painter->brush());
-        bandPainter.setFont(painter->font());
-        bandPainter.setBackground(painter->background());
-        bandPainter.setBackgroundMode(painter->backgroundMode());
-        bandPainter.setLayoutDirection(painter->layoutDirection());
-        bandPainter.setRenderHints(painter->renderHints());
-        bandPainter.translate(-at);
-        QProxyStyle::drawComplexControl(CC_ScrollBar, option, &bandPainter, widget);
-        bandPainter.end();
-        const int used = std::min(BandPixels, length - start);
-        painter->drawImage(at, band,
-            vertical ? QRectF(0, 0, bandSize.width(), used)
-                     : QRectF(0, 0, used, bandSize.height()));
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+
+    const QRect grooveRect = partRect(SC_ScrollBarGroove);
+    painter.fillRect(grooveRect, groove);
+    line(grooveRect, false, 0, grooveShade);
+    line(grooveRect, true, 0, grooveShade);
+
+    const QRect slider = partRect(SC_ScrollBarSlider);
+    if (enabled && slider.isValid()) {
+        painter.fillRect(slider, pressed(SC_ScrollBarSlider) ? pressedFace : face);
+        line(slider, true, 0, edge);
+        line(slider, true, (vertical ? slider.height() : slider.width()) - 1, edge);
     }
-    return true;
+
+    for (const auto &[part, pointsUp] :
+        { std::pair { SC_ScrollBarSubLine, true }, std::pair { SC_ScrollBarAddLine, false } }) {
+        const QRect button = partRect(part);
+        if (!button.isValid())
+            continue;
+        painter.fillRect(button, pressed(part) ? pressedFace : face);
+        line(button, true, pointsUp ? (vertical ? button.height() : button.width()) - 1 : 0,
+            grooveShade);
+        drawArrow(painter, button, vertical, pointsUp, arrow);
+    }
+
+    // The bar's edge towards the text.
+    line(bar.rect, false, 0, edge);
+    painter.restore();
+}
+
+QColor ProgramStyle::mixed(const QColor &top, const QColor &bottom, qreal share)
+{
+    const auto channel = [share](int a, int b) {
+        return qRound(a * share + b * (1 - share));
+    };
+    return QColor(channel(top.red(), bottom.red()), channel(top.green(), bottom.green()),
+        channel(top.blue(), bottom.blue()));
+}
+
+void ProgramStyle::drawArrow(
+    QPainter &painter, const QRect &button, bool vertical, bool pointsUp, const QColor &colour)
+{
+    // A solid triangle, one row (or column) a pixel wider each side than the one before, about
+    // two sevenths as deep as the button is thick.
+    const int thickness = vertical ? button.width() : button.height();
+    const int depth = std::max(2, thickness * 2 / 7);
+    const QPoint centre = button.center();
+    for (int step = 0; step < depth; ++step) {
+        const int half = step;
+        const int offset = pointsUp ? step - depth / 2 : depth / 2 - step;
+        if (vertical)
+            painter.fillRect(
+                QRect(centre.x() - half, centre.y() + offset, 2 * half + 1, 1), colour);
+        else
+            painter.fillRect(
+                QRect(centre.x() + offset, centre.y() - half, 1, 2 * half + 1), colour);
+    }
 }
 
 QIcon ProgramStyle::standardIcon(

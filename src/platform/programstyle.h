@@ -2,17 +2,17 @@
 
 #include <QProxyStyle>
 
+class QStyleOptionSlider;
+
 namespace platform {
 
 // The program's application style: the desktop's own style, with two costs of start-up taken
-// out and nothing changed on the screen.
-// - A scroll bar is drawn in bands of BandPixels device pixels across its length, each into an
-//   image of its own that is then copied into place. Qt's raster engine hands any fill or line
-//   of 96 pixel rows or more to its thread pool in slices and waits for them; a scroll bar drawn
-//   whole starts the pool's threads and hands them hundreds of slices on every repaint, which
-//   costs more than the drawing. The bands hold the base style's picture; only where one of
-//   its translucent outlines closes on itself may the corner pixel be a shade darker, as the
-//   raster engine blends it once or twice depending on which parts of the outline it sees.
+// out.
+// - Scroll bars are drawn flat, in the colours and at the places of the base style's own, with
+//   whole-pixel fills only. The desktop style paints them with gradients and translucent lines,
+//   which Qt's raster engine hands to its thread pool in slices once they are 96 pixels long:
+//   drawn whole, the two bars of the text area started the pool's threads and handed them
+//   hundreds of slices on every repaint, which cost more than the drawing.
 // - The menu bar's overflow button gets the base style's icon only when the button is first
 //   drawn. Reading that icon up front has Qt probe every image-format plugin, and the button is
 //   seen only when the window is too narrow for its menus.
@@ -21,9 +21,6 @@ class ProgramStyle : public QProxyStyle
     Q_OBJECT
 
 public:
-    static constexpr int BandPixels = 32;
-    static constexpr int ThreadedRows = 96; // the fewest rows the raster engine splits
-
     // The base is a fresh instance of the desktop's style, owned by this style.
     ProgramStyle();
 
@@ -33,8 +30,12 @@ public:
         const QWidget *widget = nullptr) const override;
 
 private:
-    bool drawScrollBarInBands(
-        const QStyleOptionComplex *option, QPainter *painter, const QWidget *widget) const;
+    void drawScrollBar(
+        const QStyleOptionSlider &bar, QPainter &painter, const QWidget *widget) const;
+    static void drawArrow(
+        QPainter &painter, const QRect &button, bool vertical, bool pointsUp, const QColor &colour);
+    // The colour of top laid over bottom at the given share of opacity.
+    static QColor mixed(const QColor &top, const QColor &bottom, qreal share);
 };
 
 } // namespace platform

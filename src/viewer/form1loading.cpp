@@ -110,7 +110,9 @@ void Form1::loadFile(Entry entry, const QString &path)
     const EventPump pump = [this] {
         return pumpEvents();
     };
-    m_sincePump.invalidate(); // the first fixed point of a load always lets events run
+    // The first fixed point of a load lets events run at once, unless the load shows the window
+    // (below).
+    m_sincePump.invalidate();
     try {
         switch (entry) {
         case Entry::Open:
@@ -139,7 +141,13 @@ void Form1::loadFile(Entry entry, const QString &path)
         if (entry == Entry::Drop && !pump())
             throw LoadAborted();
 
-        show();
+        if (!isVisible()) {
+            show();
+            // A window just shown is drawn whole once its first frame is due, with whatever
+            // the load has read by then: drawing it at once, empty, would be replaced before
+            // the screen could show it.
+            m_sincePump.start();
+        }
 
         const ReadMode mode = probeLineBreaks(path, pump);
         if (mode == ReadMode::Direct) {
