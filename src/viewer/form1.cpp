@@ -65,11 +65,16 @@ Form1::Form1(platform::Services &services, SharedState &state, Program &program)
 
     // The design's client area, 5715 x 3495 twips below the menu bar.
     resize(twipsToPixels(5715), menuBarHeightFor(twipsToPixels(5715)) + twipsToPixels(3495));
+}
 
-    // The window system's window and its normal pointer are made now, while the window system
-    // is idle. Taking the pointer from the cursor theme asks the X server several questions;
-    // asked when a load restores the pointer, each answer would wait until the server had
-    // drawn the newly shown window.
+void Form1::createNativeWindow()
+{
+    // The window system's window and its normal pointer are made before the window is shown,
+    // while the window system is idle. Taking the pointer from the cursor theme asks the X
+    // server several questions; asked when a load restores the pointer, each answer would wait
+    // until the server had drawn the newly shown window. The window is made once it has its
+    // place: a window moved after it was made is told of the move, and Qt then asks the server
+    // for the window's frame before the window's first frame is drawn.
     winId();
     setCursor(Qt::ArrowCursor);
 }
@@ -233,6 +238,7 @@ void Form1::Form_Load()
             }
         }
 
+        createNativeWindow();
         const QString argument = m_services.argumentString();
         if (argument.isEmpty()) {
             show();

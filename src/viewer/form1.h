@@ -107,6 +107,7 @@ private:
     void Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void fontSizeCommand(const char *name);
     void startProgramReporting(const QString &commandLine);
+    void createNativeWindow();
     void showFailure();
 
     // Loads.
