@@ -1,4 +1,5 @@
 #include "platform/qtservices.h"
+#include "platform/runlock.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -61,6 +62,24 @@ private slots:
 
     // The real open-file dialog: its title and filters, names matched in any letter case, a
     // typed name that does not exist accepted, and a cancel that yields nothing.
+    // The run lock: one holder at a time, free again once the holder ends, and a lock whose
+    // file cannot be made counts as held by another copy.
+    void runLockHasOneHolder()
+    {
+        QTemporaryDir directory;
+        const QString path = directory.filePath(QStringLiteral("quorvin.lock"));
+        {
+            const platform::RunLock first(path);
+            QVERIFY(first.isHeld());
+            const platform::RunLock second(path);
+            QVERIFY(!second.isHeld());
+        }
+        const platform::RunLock again(path);
+        QVERIFY(again.isHeld());
+        const platform::RunLock nowhere(directory.filePath(QStringLiteral("missing/quorvin.lock")));
+        QVERIFY(!nowhere.isHeld());
+    }
+
     void openFileDialog()
     {
         QTemporaryDir directory;

@@ -39,11 +39,8 @@ static QString lockPathFor(const QString &programDirectory)
 QtServices::QtServices(int argc, char **argv)
     : m_programDirectory(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()))
     , m_argumentString(argumentStringFrom(argc, argv))
-    , m_lock(std::make_unique<QLockFile>(lockPathFor(m_programDirectory)))
-{
-    m_lock->setStaleLockTime(0); // held for the whole run; a dead holder's lock is stale
-    m_anotherCopy = !m_lock->tryLock(0);
-}
+    , m_lock(lockPathFor(m_programDirectory))
+{ }
 
 QtServices::~QtServices() = default;
 
@@ -118,7 +115,7 @@ QString QtServices::argumentString() const
 
 bool QtServices::anotherCopyRunning() const
 {
-    return m_anotherCopy;
+    return !m_lock.isHeld();
 }
 
 void QtServices::endProgram()

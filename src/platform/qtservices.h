@@ -1,10 +1,7 @@
 #pragma once
 
+#include "platform/runlock.h"
 #include "platform/services.h"
-
-#include <QLockFile>
-
-#include <memory>
 
 namespace platform {
 
@@ -35,8 +32,7 @@ public:
 private:
     QString m_programDirectory;
     QString m_argumentString;
-    std::unique_ptr<QLockFile> m_lock;
-    bool m_anotherCopy = false;
+    RunLock m_lock;
 };
 
 // The argument string of a command line: argv[1..] joined by single blanks.

@@ -1,0 +1,30 @@
+#include "platform/runlock.h"
+
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace platform {
+
+RunLock::RunLock(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int descriptor = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (descriptor < 0)
+        return;
+    if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        ::close(descriptor);
+        return;
+    }
+    m_descriptor = descriptor;
+}
+
+RunLock::~RunLock()
+{
+    if (m_descriptor >= 0)
+        ::close(m_descriptor); // closing the last descriptor releases the lock
+}
+
+} // namespace platform
