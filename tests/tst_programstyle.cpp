@@ -11,6 +11,18 @@ using platform::ProgramStyle;
 
 namespace {
 
+// A scroll bar that is already set up, drawn into an image at a pixel ratio.
+QImage rendered(QScrollBar &bar, qreal ratio)
+{
+    QImage image((QSizeF(bar.size()) * ratio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    bar.render(&painter);
+    painter.end();
+    return image;
+}
+
 // The scroll bar drawn through a style into an image at a pixel ratio, in device pixels.
 QImage drawn(QStyle &style, Qt::Orientation orientation, QSize size, int maximum, int value,
     qreal ratio, bool enabled = true)
@@ -22,13 +34,7 @@ QImage drawn(QStyle &style, Qt::Orientation orientation, QSize size, int maximum
     bar.setPageStep(100);
     bar.setValue(value);
     bar.resize(size);
-    QImage image((QSizeF(size) * ratio).toSize(), QImage::Format_RGB32);
-    image.setDevicePixelRatio(ratio);
-    image.fill(Qt::magenta);
-    QPainter painter(&image);
-    bar.render(&painter);
-    painter.end();
-    return image;
+    return rendered(bar, ratio);
 }
 
 // The threads of the raster engine's pool that are alive in this process.
@@ -93,6 +99,8 @@ private slots:
         QTest::newRow("horizontal at ratio 2")
             << Qt::Horizontal << QSize(640, 17) << 1000 << 300 << 2.0;
         QTest::newRow("nothing to scroll") << Qt::Vertical << QSize(14, 335) << 0 << 0 << 1.0;
+        QTest::newRow("horizontal, right to left")
+            << Qt::Horizontal << QSize(640, 14) << 1000 << 300 << -1.0;
     }
 
     void scrollBarsShowTheirPartsWhereTheBaseStylePutsThem()
@@ -102,15 +110,19 @@ private slots:
         QFETCH(int, maximum);
         QFETCH(int, value);
         QFETCH(qreal, ratio);
+        // A negative ratio stands for ratio 1 with the bar laid out right to left.
+        const bool rightToLeft = ratio < 0;
+        ratio = std::abs(ratio);
 
         ProgramStyle style;
         QScrollBar bar(orientation);
         bar.setStyle(&style);
+        bar.setLayoutDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
         bar.setRange(0, maximum);
         bar.setPageStep(100);
         bar.setValue(value);
         bar.resize(size);
-        const QImage image = drawn(style, orientation, size, maximum, value, ratio);
+        const QImage image = rendered(bar, ratio);
         const auto at = [&](QPoint logical) {
             return image.pixel((QPointF(logical) * ratio).toPoint());
         };
@@ -141,9 +153,7 @@ private slots:
             for (int x = inside.left(); x <= inside.right(); ++x)
                 QCOMPARE(at(QPoint(x, y)), sliderColour);
         const QRect groove = part(QStyle::SC_ScrollBarGroove);
-        const QRect outside = vertical
-            ? QRect(groove.left() + 2, groove.top() + 2, groove.width() - 3, groove.height() - 3)
-            : QRect(groove.left() + 2, groove.top() + 2, groove.width() - 3, groove.height() - 3);
+        const QRect outside = groove.adjusted(2, 2, -1, -1);
         for (int y = outside.top(); y <= outside.bottom(); ++y)
             for (int x = outside.left(); x <= outside.right(); ++x) {
                 const QPoint point(x, y);
@@ -152,8 +162,8 @@ private slots:
             }
 
         // Each button holds a dark arrow at its middle, pointing away from the groove.
-        for (const auto &[control, awayIsLess] : { std::pair { QStyle::SC_ScrollBarSubLine, true },
-                 std::pair { QStyle::SC_ScrollBarAddLine, false } }) {
+        for (const QStyle::SubControl control :
+            { QStyle::SC_ScrollBarSubLine, QStyle::SC_ScrollBarAddLine }) {
             const QRect button = part(control);
             QVERIFY(button.isValid());
             QVERIFY(qGray(at(button.center())) < qGray(sliderColour) - 60);
@@ -169,7 +179,9 @@ private slots:
                 }
                 return count;
             };
-            const int towardsGroove = awayIsLess ? 1 : -1;
+            const bool beforeGroove = vertical ? button.center().y() < groove.center().y()
+                                               : button.center().x() < groove.center().x();
+            const int towardsGroove = beforeGroove ? 1 : -1;
             QVERIFY2(widthAt(towardsGroove) > widthAt(-towardsGroove),
                 qPrintable(QStringLiteral("%1 then %2")
                                .arg(widthAt(-towardsGroove))

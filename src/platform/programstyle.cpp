@@ -119,15 +119,20 @@ void ProgramStyle::drawScrollBar(
         line(slider, true, (vertical ? slider.height() : slider.width()) - 1, edge);
     }
 
-    for (const auto &[part, pointsUp] :
+    // The step buttons' arrows point the way their step moves the view: towards the start for
+    // the step back, which is at the right of a horizontal bar laid out right to left.
+    const bool mirrored = !vertical && bar.direction == Qt::RightToLeft;
+    for (const auto &[part, back] :
         { std::pair { SC_ScrollBarSubLine, true }, std::pair { SC_ScrollBarAddLine, false } }) {
         const QRect button = partRect(part);
         if (!button.isValid())
             continue;
         painter.fillRect(button, pressed(part) ? pressedFace : face);
-        line(button, true, pointsUp ? (vertical ? button.height() : button.width()) - 1 : 0,
+        const bool beforeGroove = vertical ? button.center().y() < grooveRect.center().y()
+                                           : button.center().x() < grooveRect.center().x();
+        line(button, true, beforeGroove ? (vertical ? button.height() : button.width()) - 1 : 0,
             grooveShade);
-        drawArrow(painter, button, vertical, pointsUp, arrow);
+        drawArrow(painter, button, vertical, back != mirrored, arrow);
     }
 
     // The bar's edge towards the text.
@@ -145,7 +150,7 @@ QColor ProgramStyle::mixed(const QColor &top, const QColor &bottom, qreal share)
 }
 
 void ProgramStyle::drawArrow(
-    QPainter &painter, const QRect &button, bool vertical, bool pointsUp, const QColor &colour)
+    QPainter &painter, const QRect &button, bool vertical, bool towardsStart, const QColor &colour)
 {
     // A solid triangle, one row (or column) a pixel wider each side than the one before, about
     // two sevenths as deep as the button is thick.
@@ -154,7 +159,7 @@ void ProgramStyle::drawArrow(
     const QPoint centre = button.center();
     for (int step = 0; step < depth; ++step) {
         const int half = step;
-        const int offset = pointsUp ? step - depth / 2 : depth / 2 - step;
+        const int offset = towardsStart ? step - depth / 2 : depth / 2 - step;
         if (vertical)
             painter.fillRect(
                 QRect(centre.x() - half, centre.y() + offset, 2 * half + 1, 1), colour);

@@ -32,8 +32,9 @@ public:
 private:
     void drawScrollBar(
         const QStyleOptionSlider &bar, QPainter &painter, const QWidget *widget) const;
-    static void drawArrow(
-        QPainter &painter, const QRect &button, bool vertical, bool pointsUp, const QColor &colour);
+    // towardsStart: up, or left.
+    static void drawArrow(QPainter &painter, const QRect &button, bool vertical, bool towardsStart,
+        const QColor &colour);
     // The colour of top laid over bottom at the given share of opacity.
     static QColor mixed(const QColor &top, const QColor &bottom, qreal share);
 };
