@@ -135,8 +135,10 @@ void ProgramStyle::drawScrollBar(
         drawArrow(painter, button, vertical, back != mirrored, arrow);
     }
 
-    // The bar's edge towards the text.
-    line(bar.rect, false, 0, edge);
+    // The bar's edge towards the text: its top, or the side of a vertical bar that faces the
+    // text (the left, or the right when laid out right to left).
+    const bool textAfter = vertical && bar.direction == Qt::RightToLeft;
+    line(bar.rect, false, textAfter ? bar.rect.width() - 1 : 0, edge);
     painter.restore();
 }
 
