@@ -23,18 +23,37 @@ QImage rendered(QScrollBar &bar, qreal ratio)
     return image;
 }
 
+// Gives a scroll bar its style, size and range, with a page step of 100.
+void setUp(QScrollBar &bar, QStyle &style, QSize size, int maximum, int value)
+{
+    bar.setStyle(&style);
+    bar.setRange(0, maximum);
+    bar.setPageStep(100);
+    bar.setValue(value);
+    bar.resize(size);
+}
+
 // The scroll bar drawn through a style into an image at a pixel ratio, in device pixels.
 QImage drawn(QStyle &style, Qt::Orientation orientation, QSize size, int maximum, int value,
     qreal ratio, bool enabled = true)
 {
     QScrollBar bar(orientation);
-    bar.setStyle(&style);
+    setUp(bar, style, size, maximum, value);
     bar.setEnabled(enabled);
-    bar.setRange(0, maximum);
-    bar.setPageStep(100);
-    bar.setValue(value);
-    bar.resize(size);
     return rendered(bar, ratio);
+}
+
+// Where the bar's style puts one of its parts, in the bar's own coordinates.
+QRect partOf(const QScrollBar &bar, QStyle::SubControl control)
+{
+    QStyleOptionSlider option;
+    option.initFrom(&bar);
+    option.orientation = bar.orientation();
+    option.minimum = bar.minimum();
+    option.maximum = bar.maximum();
+    option.pageStep = bar.pageStep();
+    option.sliderPosition = option.sliderValue = bar.value();
+    return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, control, &bar);
 }
 
 // The threads of the raster engine's pool that are alive in this process.
@@ -116,25 +135,14 @@ private slots:
 
         ProgramStyle style;
         QScrollBar bar(orientation);
-        bar.setStyle(&style);
+        setUp(bar, style, size, maximum, value);
         bar.setLayoutDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
-        bar.setRange(0, maximum);
-        bar.setPageStep(100);
-        bar.setValue(value);
-        bar.resize(size);
         const QImage image = rendered(bar, ratio);
         const auto at = [&](QPoint logical) {
             return image.pixel((QPointF(logical) * ratio).toPoint());
         };
         const auto part = [&](QStyle::SubControl control) {
-            QStyleOptionSlider option;
-            option.initFrom(&bar);
-            option.orientation = orientation;
-            option.minimum = 0;
-            option.maximum = maximum;
-            option.pageStep = 100;
-            option.sliderPosition = option.sliderValue = value;
-            return style.subControlRect(QStyle::CC_ScrollBar, &option, control, &bar);
+            return partOf(bar, control);
         };
         const bool vertical = orientation == Qt::Vertical;
 
@@ -195,22 +203,12 @@ private slots:
         const QImage enabled = drawn(style, Qt::Vertical, QSize(14, 300), 1000, 300, 1.0);
         const QImage disabled = drawn(style, Qt::Vertical, QSize(14, 300), 1000, 300, 1.0, false);
         QScrollBar bar(Qt::Vertical);
-        bar.resize(14, 300);
-        bar.setStyle(&style);
-        QStyleOptionSlider option;
-        option.initFrom(&bar);
-        option.orientation = Qt::Vertical;
-        option.maximum = 1000;
-        option.pageStep = 100;
-        option.sliderPosition = option.sliderValue = 300;
-        const QRect slider
-            = style.subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, &bar);
+        setUp(bar, style, QSize(14, 300), 1000, 300);
+        const QRect slider = partOf(bar, QStyle::SC_ScrollBarSlider);
         const QPoint middle = slider.center();
         QVERIFY(enabled.pixel(middle) != disabled.pixel(middle));
         QCOMPARE(disabled.pixel(middle), disabled.pixel(QPoint(middle.x(), slider.bottom() + 20)));
-        const QPoint arrow
-            = style.subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSubLine, &bar)
-                  .center();
+        const QPoint arrow = partOf(bar, QStyle::SC_ScrollBarSubLine).center();
         QVERIFY(qGray(disabled.pixel(arrow)) > qGray(enabled.pixel(arrow)) + 40);
     }
 

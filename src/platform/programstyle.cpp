@@ -160,14 +160,13 @@ void ProgramStyle::drawArrow(
     const int depth = std::max(2, thickness * 2 / 7);
     const QPoint centre = button.center();
     for (int step = 0; step < depth; ++step) {
-        const int half = step;
         const int offset = towardsStart ? step - depth / 2 : depth / 2 - step;
         if (vertical)
             painter.fillRect(
-                QRect(centre.x() - half, centre.y() + offset, 2 * half + 1, 1), colour);
+                QRect(centre.x() - step, centre.y() + offset, 2 * step + 1, 1), colour);
         else
             painter.fillRect(
-                QRect(centre.x() + offset, centre.y() - half, 1, 2 * half + 1), colour);
+                QRect(centre.x() + offset, centre.y() - step, 1, 2 * step + 1), colour);
     }
 }
 

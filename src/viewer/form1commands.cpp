@@ -41,8 +41,6 @@ QAction *Form1::addCommand(QMenu *menu, const char *name, const QString &caption
 
 void Form1::createMenus()
 {
-    menuBar()->setNativeMenuBar(false); // the menu bar is part of the window's nominal frame
-
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("file"));
     addCommand(file, "open", QStringLiteral("&Open..."), QKeySequence(QStringLiteral("Ctrl+O")),
