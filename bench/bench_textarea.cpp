@@ -1,6 +1,6 @@
-#include "platform/cellgrid.h"
-#include "platform/oemtextarea.h"
 #include "platform/programstyle.h"
+#include "textarea/cellgrid.h"
+#include "textarea/oemtextarea.h"
 
 #include <QApplication>
 #include <QImage>
@@ -38,7 +38,7 @@ QByteArray art(qsizetype size, const char *lineBreak)
 void setTextWhileReading(benchmark::State &state)
 {
     const QByteArray text = art(64000, "\n");
-    platform::OemTextArea area;
+    textarea::OemTextArea area;
     area.resize(800, 600);
     for (auto _ : state) {
         for (qsizetype size = 500; size <= text.size(); size += 500)
@@ -52,11 +52,11 @@ BENCHMARK(setTextWhileReading)->Unit(benchmark::kMillisecond);
 void repaintFullView(benchmark::State &state)
 {
     const auto points = float(state.range(0));
-    platform::OemTextArea area;
+    textarea::OemTextArea area;
     area.setFontSize(points);
     area.setText(art(64000, "\r\n"));
     area.show();
-    const QSize cell = platform::CellGrid::cellSizeForPoints(points);
+    const QSize cell = textarea::CellGrid::cellSizeForPoints(points);
     area.resize(
         area.size() + QSize(80 * cell.width(), 60 * cell.height()) - area.viewport()->size());
     QImage image(area.viewport()->size(), QImage::Format_RGB32);

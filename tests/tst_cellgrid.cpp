@@ -1,8 +1,8 @@
-#include "platform/cellgrid.h"
+#include "textarea/cellgrid.h"
 
 #include <QtTest>
 
-using platform::CellGrid;
+using textarea::CellGrid;
 using Move = CellGrid::Move;
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/cp437.h"
+#include "textarea/cp437.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -32,10 +32,10 @@ private slots:
         QCOMPARE(expected.size(), bytes.size());
         for (qsizetype i = 0; i < bytes.size(); ++i) {
             const auto byte = quint8(bytes[i]);
-            QVERIFY2(platform::cp437::toUnicode(byte) == expected[i].unicode(),
+            QVERIFY2(textarea::cp437::toUnicode(byte) == expected[i].unicode(),
                 qPrintable(QStringLiteral("byte 0x%1").arg(byte, 2, 16)));
         }
-        QCOMPARE(platform::cp437::toUnicode(bytes), expected);
+        QCOMPARE(textarea::cp437::toUnicode(bytes), expected);
     }
 
     void controlBytesShowIbmGlyphs()
@@ -43,9 +43,9 @@ private slots:
         const QString glyphs = QString::fromUtf8("☺☻♥♦♣♠•◘○◙♂♀♪♫☼►◄↕‼¶§▬↨↑↓→←∟↔▲▼");
         QCOMPARE(glyphs.size(), 31);
         for (int b = 1; b < 0x20; ++b)
-            QCOMPARE(platform::cp437::toUnicode(quint8(b)), glyphs[b - 1].unicode());
-        QCOMPARE(platform::cp437::toUnicode(quint8(0x7F)), u'⌂');
-        QCOMPARE(platform::cp437::toUnicode(quint8(0x00)), u'\0');
+            QCOMPARE(textarea::cp437::toUnicode(quint8(b)), glyphs[b - 1].unicode());
+        QCOMPARE(textarea::cp437::toUnicode(quint8(0x7F)), u'⌂');
+        QCOMPARE(textarea::cp437::toUnicode(quint8(0x00)), u'\0');
     }
 };
 

@@ -30,7 +30,7 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Paint) {
-            const auto *area = qobject_cast<platform::OemTextArea *>(watched->parent());
+            const auto *area = qobject_cast<textarea::OemTextArea *>(watched->parent());
             if (area && area->viewport() == watched)
                 texts << area->text();
         }

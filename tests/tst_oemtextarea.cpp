@@ -1,5 +1,5 @@
-#include "platform/cellgrid.h"
-#include "platform/oemtextarea.h"
+#include "textarea/cellgrid.h"
+#include "textarea/oemtextarea.h"
 
 #include <QAction>
 #include <QScreen>
@@ -10,8 +10,8 @@
 
 #include <memory>
 
-using platform::CellGrid;
-using platform::OemTextArea;
+using textarea::CellGrid;
+using textarea::OemTextArea;
 
 // Keys to press: key and modifiers.
 using KeyList = QList<QPair<int, int>>;

@@ -1,12 +1,12 @@
 #include "viewer/form1.h"
 
 #include "platform/droptarget.h"
-#include "platform/oemtextarea.h"
 #include "platform/programicon.h"
 #include "settings/conversions.h"
 #include "settings/fieldreader.h"
 #include "settings/settingserror.h"
 #include "settings/settingsfiles.h"
+#include "textarea/oemtextarea.h"
 #include "viewer/layout.h"
 #include "viewer/program.h"
 
@@ -49,12 +49,12 @@ Form1::Form1(platform::Services &services, SharedState &state, Program &program)
 
     auto *client = new QWidget(this);
     setCentralWidget(client);
-    Text1 = new platform::OemTextArea(client);
+    Text1 = new textarea::OemTextArea(client);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(0, twipsToPixels(Text1TopTwips), twipsToPixels(5715), twipsToPixels(3405));
-    connect(Text1, &platform::OemTextArea::keyDown, this, &Form1::Text1_KeyDown);
-    connect(Text1, &platform::OemTextArea::keyPress, this, &Form1::Text1_KeyPress);
-    connect(Text1, &platform::OemTextArea::doubleClicked, this, &Form1::Text1_DblClick);
+    connect(Text1, &textarea::OemTextArea::keyDown, this, &Form1::Text1_KeyDown);
+    connect(Text1, &textarea::OemTextArea::keyPress, this, &Form1::Text1_KeyPress);
+    connect(Text1, &textarea::OemTextArea::doubleClicked, this, &Form1::Text1_DblClick);
     setFocusProxy(Text1);
 
     // The menu bar stays in the window, also where the desktop offers a global menu: its

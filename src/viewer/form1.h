@@ -13,8 +13,10 @@ class QAction;
 
 namespace platform {
 class DropTarget;
-class OemTextArea;
 } // namespace platform
+namespace textarea {
+class OemTextArea;
+} // namespace textarea
 
 namespace viewer {
 
@@ -42,7 +44,7 @@ public:
     // Whether the window has been closed (the settings are written).
     bool unloaded() const { return m_unloaded; }
 
-    platform::OemTextArea *Text1 = nullptr;
+    textarea::OemTextArea *Text1 = nullptr;
     platform::DropTarget *FMDrop1 = nullptr;
 
     // The window state as 0 normal, 1 minimized, 2 maximized, and its setter.

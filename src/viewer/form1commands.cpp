@@ -4,8 +4,8 @@
 #include "viewer/form1.h"
 
 #include "about/form2.h"
-#include "platform/oemtextarea.h"
 #include "settings/settingsfiles.h"
+#include "textarea/oemtextarea.h"
 #include "viewer/layout.h"
 #include "viewer/program.h"
 

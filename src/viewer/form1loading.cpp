@@ -6,9 +6,9 @@
 
 #include "platform/droptarget.h"
 #include "platform/hourglass.h"
-#include "platform/oemtextarea.h"
 #include "settings/conversions.h"
 #include "settings/settingserror.h"
+#include "textarea/oemtextarea.h"
 #include "viewer/layout.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include "recordingservices.h"
 
-#include "platform/oemtextarea.h"
+#include "textarea/oemtextarea.h"
 #include "viewer/form1.h"
 #include "viewer/program.h"
 

@@ -9,7 +9,7 @@
 #include <array>
 #include <vector>
 
-namespace platform {
+namespace textarea {
 
 // Ready-made cell images for the OEM text area, so that a repaint copies pixels instead of
 // shaping text. Each image is one cell in device pixels (Format_RGB32): the byte's CP437
@@ -56,4 +56,4 @@ private:
     std::vector<Palette> m_palettes; // most recently used first
 };
 
-} // namespace platform
+} // namespace textarea

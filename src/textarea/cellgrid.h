@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace platform {
+namespace textarea {
 
 // The anchor and caret of a selection, as byte offsets into the text. The selected bytes are
 // [begin(), end()); the caret is the end the user moves.
@@ -117,4 +117,4 @@ private:
     qsizetype m_firstColumn = 0;
 };
 
-} // namespace platform
+} // namespace textarea

@@ -3,7 +3,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-namespace platform::cp437 {
+namespace textarea::cp437 {
 
 // The glyph that code page 437 shows for a byte, as a Unicode character. Bytes below 32 and
 // 127 map to their graphic glyphs (0x01 is U+263A, 0x1A is U+2192, 0x7F is U+2302), not to
@@ -13,4 +13,4 @@ char16_t toUnicode(quint8 byte);
 // The bytes as Unicode, one character per byte through toUnicode(); no line-break handling.
 QString toUnicode(QByteArrayView bytes);
 
-} // namespace platform::cp437
+} // namespace textarea::cp437

@@ -1,6 +1,6 @@
-#include "platform/oemtextarea.h"
+#include "textarea/oemtextarea.h"
 
-#include "platform/oemtextarea_p.h"
+#include "textarea/oemtextarea_p.h"
 
 #include <QKeyEvent>
 #include <QPointer>
@@ -10,7 +10,7 @@
 #include <climits>
 #include <cmath>
 
-namespace platform {
+namespace textarea {
 
 namespace {
 
@@ -341,4 +341,4 @@ void OemTextArea::updateCaret()
             .toAlignedRect());
 }
 
-} // namespace platform
+} // namespace textarea

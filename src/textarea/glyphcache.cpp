@@ -1,7 +1,7 @@
-#include "platform/glyphcache.h"
+#include "textarea/glyphcache.h"
 
-#include "platform/blockglyphs.h"
-#include "platform/cp437.h"
+#include "textarea/blockglyphs.h"
+#include "textarea/cp437.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace platform {
+namespace textarea {
 
 namespace {
 
@@ -175,4 +175,4 @@ QImage GlyphCache::render(quint8 byte, QRgb ink, QRgb paper, QPoint shadePhase) 
     return image;
 }
 
-} // namespace platform
+} // namespace textarea

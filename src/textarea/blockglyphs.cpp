@@ -1,10 +1,10 @@
-#include "platform/blockglyphs.h"
+#include "textarea/blockglyphs.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 
-namespace platform::blockglyphs {
+namespace textarea::blockglyphs {
 
 namespace {
 
@@ -210,4 +210,4 @@ void draw(QImage &cell, quint8 byte, QRgb ink, QPoint shadePhase, int dotSize)
         drawLines(cell, lineArms[byte - 0xB3], ink);
 }
 
-} // namespace platform::blockglyphs
+} // namespace textarea::blockglyphs

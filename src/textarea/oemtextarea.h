@@ -7,7 +7,9 @@
 
 #include <memory>
 
-namespace platform {
+namespace textarea {
+
+using platform::Colour;
 
 // The text control for text in the IBM PC character set (code page 437): a read-only grid of
 // fixed-size cells over the bytes exactly as set. Block, shade and line-drawing characters are
@@ -83,4 +85,4 @@ private:
     std::unique_ptr<Private> d;
 };
 
-} // namespace platform
+} // namespace textarea

@@ -1,8 +1,8 @@
-#include "platform/cp437.h"
+#include "textarea/cp437.h"
 
 #include <array>
 
-namespace platform::cp437 {
+namespace textarea::cp437 {
 
 namespace {
 
@@ -68,4 +68,4 @@ QString toUnicode(QByteArrayView bytes)
     return result;
 }
 
-} // namespace platform::cp437
+} // namespace textarea::cp437

@@ -3,15 +3,15 @@
 // The text area's state, shared by its input handling (oemtextarea.cpp) and its painting
 // (oemtextpaint.cpp).
 
-#include "platform/cellgrid.h"
-#include "platform/glyphcache.h"
-#include "platform/oemtextarea.h"
+#include "textarea/cellgrid.h"
+#include "textarea/glyphcache.h"
+#include "textarea/oemtextarea.h"
 
 #include <QImage>
 
 class QPainter;
 
-namespace platform {
+namespace textarea {
 
 struct OemTextArea::Private
 {
@@ -31,4 +31,4 @@ struct OemTextArea::Private
     void paintRows(QPainter &painter, int dirtyTop, int height, bool showCaret);
 };
 
-} // namespace platform
+} // namespace textarea

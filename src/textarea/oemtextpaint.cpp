@@ -1,9 +1,9 @@
 // Painting of the text area: the visible cells are composed row by row from the glyph cache's
 // ready-made cell images, so a repaint is a run of copies, not of text shaping.
 
-#include "platform/blockglyphs.h"
-#include "platform/oemtextarea.h"
-#include "platform/oemtextarea_p.h"
+#include "textarea/blockglyphs.h"
+#include "textarea/oemtextarea.h"
+#include "textarea/oemtextarea_p.h"
 
 #include <QPainter>
 #include <QPaintEvent>
@@ -12,7 +12,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace platform {
+namespace textarea {
 
 namespace {
 
@@ -164,4 +164,4 @@ void OemTextArea::Private::paintRows(QPainter &painter, int dirtyTop, int height
     }
 }
 
-} // namespace platform
+} // namespace textarea

@@ -4,7 +4,7 @@
 #include <QPoint>
 #include <QSize>
 
-namespace platform::blockglyphs {
+namespace textarea::blockglyphs {
 
 // The block, shade and line-drawing characters of code page 437 (0xB0-0xDF and 0xFE), drawn
 // by the text area itself with whole device pixels so that neighbouring cells join without
@@ -26,4 +26,4 @@ QSize shadePeriod(int dotSize);
 // (only its remainder modulo shadePeriod() matters); it is ignored for non-shade bytes.
 void draw(QImage &cell, quint8 byte, QRgb ink, QPoint shadePhase, int dotSize);
 
-} // namespace platform::blockglyphs
+} // namespace textarea::blockglyphs

@@ -1,12 +1,12 @@
-#include "platform/cellgrid.h"
+#include "textarea/cellgrid.h"
 
-#include "platform/cp437.h"
+#include "textarea/cp437.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-namespace platform {
+namespace textarea {
 
 namespace {
 
@@ -259,4 +259,4 @@ qsizetype CellGrid::hitTest(QPointF logicalPoint) const
     return offsetAtColumn(qsizetype(row), x + double(m_firstColumn));
 }
 
-} // namespace platform
+} // namespace textarea
