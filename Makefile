@@ -8,7 +8,7 @@ EXAMPLE := $(abspath examples/quorvin.nfo)
 SCREENSHOT := $(abspath build/screenshot.png)
 FORMAT_DIRS := src tests tools bench
 
-.PHONY: build deps run test sanitize bench fuzz format-check format clean
+.PHONY: build deps run test sanitize bench fuzz format-check format clean install uninstall
 
 deps:
 	scripts/install-deps.sh
@@ -27,6 +27,24 @@ run: build
 	    echo "No DISPLAY: running the viewer under Xvfb and taking a screenshot"; \
 	    scripts/with-test-env.sh scripts/screenshot.sh "$(SCREENSHOT)" build/quorvin "$(EXAMPLE)"; \
 	fi
+
+# Installs for the current user by default: the program and its companions in
+# ~/.local/lib/quorvin, the `quorvin` command in ~/.local/bin, the desktop entry, icon and MIME
+# package under XDG_DATA_HOME (~/.local/share). PREFIX=DIR installs under DIR instead (data in
+# DIR/share), DESTDIR=DIR stages the files for a package without registering them.
+# `make uninstall` removes all of it but the settings files; PURGE=1 removes those too.
+ifeq ($(origin PREFIX),undefined)
+PREFIX := $(HOME)/.local
+DATADIR ?= $(or $(XDG_DATA_HOME),$(PREFIX)/share)
+else
+DATADIR ?= $(PREFIX)/share
+endif
+
+install: build
+	QUORVIN_DATADIR="$(DATADIR)" DESTDIR="$(DESTDIR)" cmake --install build --prefix "$(PREFIX)" --strip
+
+uninstall:
+	cmake -DQUORVIN_BINARY_DIR="$(abspath build)" -DPURGE="$(PURGE)" -P cmake/uninstall.cmake
 
 test: build
 	scripts/with-test-env.sh ctest --test-dir build --output-on-failure

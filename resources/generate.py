@@ -7,6 +7,8 @@ Outputs (the same bytes on every run):
   quorvin.xpm  the program's icon: 32 x 32 pixels, 16 colours, a block-art "Q" made of 2 x 2
                pixel blocks with a shadow, on a rounded terminal-black tile. XPM is C source:
                the program compiles it in and reads it without an image-format plugin.
+  icons/quorvin-N.png  the same icon for the desktop's icon theme, scaled nearest-neighbour to
+               N x N pixels for N in ICON_THEME_SIZES (indexed PNG, index 0 transparent).
   about.bmp    the About window's picture: 400 x 300 pixels, 256 colours (8-bit BMP with a
                palette), a dark navy-to-purple gradient with a large "Q" in code page 437 shade
                characters, kept dim so that the labels above it stay readable.
@@ -18,6 +20,7 @@ import math
 import os
 import struct
 import wave
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -121,6 +124,27 @@ def write_icon_xpm(path):
         f.write("static const char *const quorvin_xpm[] = {\n")
         f.write(",\n".join(lines))
         f.write("\n};\n")
+
+
+ICON_THEME_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
+
+def write_icon_png(path, size):
+    px = make_icon_pixels()
+    rows = b"".join(
+        b"\0" + bytes(px[y * ICON_SIZE // size][x * ICON_SIZE // size] for x in range(size))
+        for y in range(size))
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    header = struct.pack(">IIBBBBB", size, size, 8, 3, 0, 0, 0)
+    palette = b"".join(bytes(colour) for colour in ICON_PALETTE)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"PLTE", palette)
+                + chunk(b"tRNS", b"\0") + chunk(b"IDAT", zlib.compress(rows, 9))
+                + chunk(b"IEND", b""))
 
 
 # --- the About picture --------------------------------------------------------------------------
@@ -241,5 +265,8 @@ def write_howl(path):
 
 if __name__ == "__main__":
     write_icon_xpm(os.path.join(HERE, "quorvin.xpm"))
+    os.makedirs(os.path.join(HERE, "icons"), exist_ok=True)
+    for icon_size in ICON_THEME_SIZES:
+        write_icon_png(os.path.join(HERE, "icons", "quorvin-%d.png" % icon_size), icon_size)
     write_about_bmp(os.path.join(HERE, "about.bmp"))
     write_howl(os.path.join(HERE, "howl.wav"))

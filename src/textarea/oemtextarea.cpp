@@ -1,5 +1,6 @@
 #include "textarea/oemtextarea.h"
 
+#include "textarea/oemtextaccessible.h"
 #include "textarea/oemtextarea_p.h"
 
 #include <QKeyEvent>
@@ -31,6 +32,7 @@ OemTextArea::OemTextArea(QWidget *parent)
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     relayout();
+    OemTextAccessible::install();
 }
 
 OemTextArea::~OemTextArea() = default;
@@ -41,6 +43,7 @@ void OemTextArea::setText(const QByteArray &bytes)
     // repainted, so a converting read that sets the text again every 500 bytes repaints its
     // newest lines alone. A view that is scrolled or shows a selection is repainted whole.
     const QByteArray before = d->grid.text();
+    const Selection selectionBefore = d->selection;
     const qsizetype linesBefore = d->grid.lineCount();
     const bool wholeView = !d->selection.isEmpty() || d->selection.caret != 0
         || verticalScrollBar()->value() != 0 || horizontalScrollBar()->value() != 0;
@@ -58,6 +61,7 @@ void OemTextArea::setText(const QByteArray &bytes)
     updateScrollBars();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
+    OemTextAccessible::notify(this, selectionBefore, &before);
     if (wholeView) {
         viewport()->update();
         return;
@@ -139,9 +143,11 @@ QString OemTextArea::selectedText() const
 
 void OemTextArea::clearSelection()
 {
+    const Selection before = d->selection;
     d->selection.caret = d->selection.anchor = d->selection.begin();
     d->dragging = false;
     viewport()->update();
+    OemTextAccessible::notify(this, before);
 }
 
 qsizetype OemTextArea::caretPosition() const
@@ -187,11 +193,13 @@ void OemTextArea::resizeEvent(QResizeEvent *event)
 
 void OemTextArea::setCaret(qsizetype offset, bool extend)
 {
+    const Selection before = d->selection;
     d->selection.caret = d->grid.clampOffset(offset);
     if (!extend)
         d->selection.anchor = d->selection.caret;
     ensureCaretVisible();
     viewport()->update();
+    OemTextAccessible::notify(this, before);
 }
 
 void OemTextArea::ensureCaretVisible()

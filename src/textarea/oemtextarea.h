@@ -11,6 +11,8 @@ namespace textarea {
 
 using platform::Colour;
 
+class OemTextAccessible;
+
 // The text control for text in the IBM PC character set (code page 437): a read-only grid of
 // fixed-size cells over the bytes exactly as set. Block, shade and line-drawing characters are
 // drawn on the device-pixel grid so that art tiles without seams; other glyphs come from a
@@ -75,6 +77,8 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    friend class OemTextAccessible; // reads the text and moves the caret for screen readers
+
     void relayout();
     void updateCaret();
     void updateScrollBars();

@@ -1,0 +1,102 @@
+# Removes exactly what `cmake --install` put in place, from the build folder's
+# install_manifest.txt and the record that cmake/installsteps.cmake wrote beside it:
+#
+#   cmake -DQUORVIN_BINARY_DIR=build [-DPURGE=1] -P cmake/uninstall.cmake
+#
+# The default applications go back to what they were; the databases are refreshed, and those
+# the install made are removed; folders the install created are removed when empty. The settings files beside the program stay unless PURGE is
+# set (here or in the environment).
+cmake_minimum_required(VERSION 3.25)
+
+if(NOT DEFINED PURGE)
+    set(PURGE "$ENV{PURGE}")
+endif()
+set(manifest "${QUORVIN_BINARY_DIR}/install_manifest.txt")
+set(record "${QUORVIN_BINARY_DIR}/install_record.cmake")
+if(NOT EXISTS "${manifest}")
+    message(FATAL_ERROR "Nothing to uninstall: ${manifest} is missing")
+endif()
+include("${CMAKE_CURRENT_LIST_DIR}/installsteps.cmake")
+
+file(STRINGS "${manifest}" installed)
+foreach(file IN LISTS installed)
+    if(EXISTS "${file}" OR IS_SYMLINK "${file}")
+        message(STATUS "Removing: ${file}")
+        file(REMOVE "${file}")
+    endif()
+endforeach()
+
+if(NOT EXISTS "${record}")
+    file(REMOVE "${manifest}")
+    return()
+endif()
+include("${record}")
+
+set(settings "${QUORVIN_PROGRAM_DIR}/quorvin.ini" "${QUORVIN_PROGRAM_DIR}/fontsize.ini")
+foreach(file IN LISTS settings)
+    if(EXISTS "${file}" AND PURGE)
+        message(STATUS "Removing: ${file}")
+        file(REMOVE "${file}")
+    elseif(EXISTS "${file}")
+        message(STATUS "Keeping the settings: ${file} (PURGE=1 removes it)")
+    endif()
+endforeach()
+
+# Each type's default goes back to its value before the install, if it still names Quorvin.
+if(DEFINED QUORVIN_MIMEAPPS AND EXISTS "${QUORVIN_MIMEAPPS}")
+    quorvin_read_lines(lines "${QUORVIN_MIMEAPPS}")
+    set(defaults "<open>Default Applications<close>")
+    set(section "")
+    set(content "")
+    set(separator "")
+    set(meaningful FALSE)
+    foreach(line IN LISTS lines)
+        if(line MATCHES "^<open>")
+            set(section "${line}")
+        endif()
+        set(drop FALSE)
+        foreach(type IN LISTS QUORVIN_TYPES)
+            if(section STREQUAL defaults AND line STREQUAL "${type}=quorvin.desktop")
+                set(line "${type}=${QUORVIN_BEFORE_${type}}")
+                if("${QUORVIN_BEFORE_${type}}" STREQUAL "")
+                    set(drop TRUE)
+                endif()
+            endif()
+        endforeach()
+        if(NOT drop)
+            string(APPEND content "${separator}${line}")
+            set(separator "\n")
+        endif()
+        if(NOT drop AND NOT line STREQUAL "" AND NOT line STREQUAL defaults)
+            set(meaningful TRUE)
+        endif()
+    endforeach()
+    if(NOT meaningful AND NOT QUORVIN_MIMEAPPS_EXISTED)
+        file(REMOVE "${QUORVIN_MIMEAPPS}")
+    else()
+        quorvin_write_lines("${QUORVIN_MIMEAPPS}" "${content}")
+    endif()
+endif()
+
+# The caches are brought up to date, and those the install made are removed again
+# (update-mime-database writes a whole database beside the packages).
+quorvin_refresh_databases("${QUORVIN_DATA_DIR}")
+if(NOT "${QUORVIN_HAD_applications/mimeinfo.cache}")
+    file(REMOVE "${QUORVIN_DATA_DIR}/applications/mimeinfo.cache")
+endif()
+file(GLOB packages "${QUORVIN_DATA_DIR}/mime/packages/*")
+if(NOT "${QUORVIN_HAD_mime/mime.cache}" AND NOT packages AND EXISTS "${QUORVIN_DATA_DIR}/mime")
+    file(GLOB derived LIST_DIRECTORIES true "${QUORVIN_DATA_DIR}/mime/*")
+    list(REMOVE_ITEM derived "${QUORVIN_DATA_DIR}/mime/packages")
+    file(REMOVE_RECURSE ${derived})
+endif()
+
+# The folders the install created, deepest first, as long as they are empty.
+list(SORT QUORVIN_CREATED ORDER DESCENDING)
+foreach(folder IN LISTS QUORVIN_CREATED)
+    file(GLOB children LIST_DIRECTORIES true "${folder}/*" "${folder}/.*")
+    if(IS_DIRECTORY "${folder}" AND NOT children)
+        file(REMOVE_RECURSE "${folder}")
+    endif()
+endforeach()
+file(REMOVE "${record}" "${manifest}")
