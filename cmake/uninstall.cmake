@@ -4,8 +4,10 @@
 #   cmake -DQUORVIN_BINARY_DIR=build [-DPURGE=1] -P cmake/uninstall.cmake
 #
 # The default applications go back to what they were; the databases are refreshed, and those
-# the install made are removed; folders the install created are removed when empty. The settings files beside the program stay unless PURGE is
-# set (here or in the environment).
+# the install made are removed; folders the install created are removed when empty. The
+# settings files beside the program stay unless PURGE is set (here or in the environment);
+# then the record stays too, so that a later uninstall with PURGE=1 removes them and the
+# folders around them, and a later install knows how things were before the first.
 cmake_minimum_required(VERSION 3.25)
 
 if(NOT DEFINED PURGE)
@@ -13,21 +15,22 @@ if(NOT DEFINED PURGE)
 endif()
 set(manifest "${QUORVIN_BINARY_DIR}/install_manifest.txt")
 set(record "${QUORVIN_BINARY_DIR}/install_record.cmake")
-if(NOT EXISTS "${manifest}")
+if(NOT EXISTS "${manifest}" AND NOT EXISTS "${record}")
     message(FATAL_ERROR "Nothing to uninstall: ${manifest} is missing")
 endif()
 include("${CMAKE_CURRENT_LIST_DIR}/installsteps.cmake")
 
-file(STRINGS "${manifest}" installed)
-foreach(file IN LISTS installed)
-    if(EXISTS "${file}" OR IS_SYMLINK "${file}")
-        message(STATUS "Removing: ${file}")
-        file(REMOVE "${file}")
-    endif()
-endforeach()
-
-if(NOT EXISTS "${record}")
+if(EXISTS "${manifest}")
+    file(STRINGS "${manifest}" installed)
+    foreach(file IN LISTS installed)
+        if(EXISTS "${file}" OR IS_SYMLINK "${file}")
+            message(STATUS "Removing: ${file}")
+            file(REMOVE "${file}")
+        endif()
+    endforeach()
     file(REMOVE "${manifest}")
+endif()
+if(NOT EXISTS "${record}")
     return()
 endif()
 include("${record}")
@@ -38,7 +41,8 @@ foreach(file IN LISTS settings)
         message(STATUS "Removing: ${file}")
         file(REMOVE "${file}")
     elseif(EXISTS "${file}")
-        message(STATUS "Keeping the settings: ${file} (PURGE=1 removes it)")
+        message(STATUS "Keeping the settings: ${file} (uninstall with PURGE=1 removes it)")
+        set(kept TRUE)
     endif()
 endforeach()
 
@@ -99,4 +103,6 @@ foreach(folder IN LISTS QUORVIN_CREATED)
         file(REMOVE_RECURSE "${folder}")
     endif()
 endforeach()
-file(REMOVE "${record}" "${manifest}")
+if(NOT kept)
+    file(REMOVE "${record}")
+endif()

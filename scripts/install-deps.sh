@@ -18,6 +18,10 @@ packages=(
     libxdamage-dev libx11-dev libxfixes-dev
     # The monospace font with full code page 437 coverage
     fonts-dejavu-core
+    # Installing for a user, checked by the tests: the desktop entry's validator and database,
+    # the MIME database and the desktop's openers (xdg-utils with the MIME reader its generic
+    # mode uses, and GLib's gio)
+    desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl file libglib2.0-bin
     # Benchmarks
     libbenchmark-dev
     # clang with its runtime libraries for libFuzzer

@@ -107,7 +107,7 @@ void OemTextAccessible::notify(
         event.setCursorPosition(caret);
         QAccessible::updateAccessibility(&event);
     }
-    if (before.caret != now.caret || textBefore != nullptr) {
+    if (before.caret != now.caret) {
         QAccessibleTextCursorEvent event(area, caret);
         QAccessible::updateAccessibility(&event);
     }
