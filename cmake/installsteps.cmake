@@ -75,11 +75,14 @@ endfunction()
 # Before anything is installed: the folders the install will create (the missing ones up to
 # the first that exists), which of the desktop's caches exist, whether mimeapps.list exists,
 # and the defaults it gives our types.
-# A second install over the first keeps the first one's record, which knows how things were.
+# A second install to the same place keeps the first one's record, which knows how things were.
 function(quorvin_install_begin)
     quorvin_install_paths()
     if(EXISTS "${record}")
-        return()
+        include("${record}")
+        if(QUORVIN_PROGRAM_DIR STREQUAL staged_PROGRAM)
+            return()
+        endif()
     endif()
     set(folders "${staged_PROGRAM}" "${staged_BIN}" "${staged_DATA}/applications"
         "${staged_DATA}/mime/packages")
@@ -97,6 +100,7 @@ function(quorvin_install_begin)
         endwhile()
     endforeach()
     set(content "set(QUORVIN_CREATED [==[${created}]==])\n")
+    string(APPEND content "set(QUORVIN_DESTDIR [==[$ENV{DESTDIR}]==])\n")
     string(APPEND content "set(QUORVIN_PROGRAM_DIR [==[${staged_PROGRAM}]==])\n")
     string(APPEND content "set(QUORVIN_DATA_DIR [==[${staged_DATA}]==])\n")
     foreach(cache applications/mimeinfo.cache mime/mime.cache)
