@@ -50,6 +50,8 @@ public:
     bool hasSelection() const;
     QString selectedText() const;
     void clearSelection();
+    // Selects the whole text (the right-click menu's Select All; Ctrl+A belongs to the window).
+    void selectAll();
     // The caret as a byte offset into the text (never inside a line break).
     qsizetype caretPosition() const;
 
@@ -60,6 +62,8 @@ signals:
     void keyPress(int characterCode);
     // A double-click, after the area has selected the word under the pointer (Text1_DblClick).
     void doubleClicked();
+    // The right-click menu's Copy: the window copies the selection with its one Copy command.
+    void copyRequested();
 
 protected:
     bool event(QEvent *event) override;
@@ -71,12 +75,17 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void relayout();
     void updateCaret();
+    void showCaret();
+    void publishSelection();
     void updateScrollBars();
     void setCaret(qsizetype offset, bool extend);
     void ensureCaretVisible();

@@ -45,13 +45,15 @@ void fillRect(QImage &frame, QRect rect, QRgb colour)
     }
 }
 
-void invertRect(QImage &frame, QRect rect)
+// The caret: each pixel turns white on a dark one and black on a light one, so it shows on
+// any colours, mid grey included (which an inverted column would leave grey).
+void contrastRect(QImage &frame, QRect rect)
 {
     rect = rect.intersected(frame.rect());
     for (int row = rect.top(); row <= rect.bottom(); ++row) {
         auto *line = reinterpret_cast<QRgb *>(frame.scanLine(row));
         for (int x = rect.left(); x <= rect.right(); ++x)
-            line[x] ^= 0x00FFFFFF;
+            line[x] = qGray(line[x]) < 128 ? 0xFFFFFFFF : 0xFF000000;
     }
 }
 
@@ -76,7 +78,8 @@ void OemTextArea::paintEvent(QPaintEvent *event)
     painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
     const QRect dirty = event->rect();
     d->paintRows(painter, int(std::floor(dirty.top() * ratio)),
-        std::min(deviceSize.height(), int(std::ceil((dirty.bottom() + 1) * ratio))), hasFocus());
+        std::min(deviceSize.height(), int(std::ceil((dirty.bottom() + 1) * ratio))),
+        hasFocus() && d->caretOn);
 }
 
 // Composes the visible rows one at a time into the frame and copies each to the painter:
@@ -155,9 +158,10 @@ void OemTextArea::Private::paintRows(QPainter &painter, int dirtyTop, int height
             const qsizetype caretColumn = grid.columnOf(selection.caret);
             if (caretColumn >= firstColumn && caretColumn < lastColumn) {
                 const QRect rect = grid.deviceCellRect(lineIndex, caretColumn);
-                invertRect(frame,
-                    QRect(QPoint(rect.left(), 0),
-                        QSize(blockglyphs::shadeDotSize(grid.devicePixelRatio()), rect.height())));
+                const int logicalWidth = std::max({ cursorWidth, 2, grid.cellSize().width() / 4 });
+                const int width = std::min(
+                    int(std::lround(logicalWidth * grid.devicePixelRatio())), rect.width());
+                contrastRect(frame, QRect(rect.left(), 0, width, rect.height()));
             }
         }
         painter.drawImage(QPoint(0, top), frame);
