@@ -15,7 +15,9 @@ using platform::Colour;
 // fixed-size cells over the bytes exactly as set. Block, shade and line-drawing characters are
 // drawn on the device-pixel grid so that art tiles without seams; other glyphs come from a
 // monospace font, cached per size and colour. Menu shortcuts (Ctrl+letter) are never taken
-// over by this widget, so the window's accelerators win.
+// over by this widget, so the window's accelerators win. As a desktop text view it has a
+// blinking caret, page keys that scroll a page, Shift+wheel for sideways scrolling, the X11
+// primary selection and a right-click menu (Copy, Select All).
 class OemTextArea : public QAbstractScrollArea
 {
     Q_OBJECT
