@@ -45,16 +45,22 @@ void fillRect(QImage &frame, QRect rect, QRgb colour)
     }
 }
 
-// The caret: each pixel turns white on a dark one and black on a light one, so it shows on
-// any colours, mid grey included (which an inverted column would leave grey).
-void contrastRect(QImage &frame, QRect rect)
+// The caret: a solid column, white over what is dark on average and black over what is light,
+// so that it shows on any colours, mid grey included (which inverting would leave grey), and
+// on dithered shades too (where an inverted column is just the dither shifted).
+void caretRect(QImage &frame, QRect rect)
 {
     rect = rect.intersected(frame.rect());
+    if (rect.isEmpty())
+        return;
+    qint64 gray = 0;
     for (int row = rect.top(); row <= rect.bottom(); ++row) {
-        auto *line = reinterpret_cast<QRgb *>(frame.scanLine(row));
+        const auto *line = reinterpret_cast<const QRgb *>(frame.constScanLine(row));
         for (int x = rect.left(); x <= rect.right(); ++x)
-            line[x] = qGray(line[x]) < 128 ? 0xFFFFFFFF : 0xFF000000;
+            gray += qGray(line[x]);
     }
+    const bool dark = gray < qint64(128) * rect.width() * rect.height();
+    fillRect(frame, rect, dark ? 0xFFFFFFFF : 0xFF000000);
 }
 
 } // namespace
@@ -161,7 +167,7 @@ void OemTextArea::Private::paintRows(QPainter &painter, int dirtyTop, int height
                 const int logicalWidth = std::max({ cursorWidth, 2, grid.cellSize().width() / 4 });
                 const int width = std::min(
                     int(std::lround(logicalWidth * grid.devicePixelRatio())), rect.width());
-                contrastRect(frame, QRect(rect.left(), 0, width, rect.height()));
+                caretRect(frame, QRect(rect.left(), 0, width, rect.height()));
             }
         }
         painter.drawImage(QPoint(0, top), frame);
