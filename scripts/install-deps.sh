@@ -14,7 +14,7 @@ packages=(
     # A real sound server with a null sink for the tests, and its command-line clients
     pulseaudio pulseaudio-utils
     # Headless X display for the end-to-end tests and screenshots, and tools to drive it
-    xvfb xauth x11-utils xdotool imagemagick
+    xvfb xauth x11-utils xdotool xclip imagemagick
     libxdamage-dev libx11-dev libxfixes-dev
     # The monospace font with full code page 437 coverage
     fonts-dejavu-core

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # screenshot.sh OUT.png CMD [ARG...]
 #
-# Starts CMD on the current X display, lets it draw for a moment, saves the whole screen to
-# OUT.png and ends CMD again. Meant to run inside with-test-env.sh when there is no desktop.
+# Starts CMD on the current X display, lets it draw for a moment, saves CMD's window to OUT.png
+# (the whole screen when no window of CMD's can be found) and ends CMD again. Meant to run
+# inside with-test-env.sh when there is no desktop.
 set -euo pipefail
 
 if (($# < 2)); then
@@ -23,5 +24,15 @@ if ! kill -0 "$pid" 2>/dev/null; then
     echo "screenshot: $1 ended before the screenshot (status $status)" >&2
     exit 1
 fi
-import -window root "$out"
+# The visible window that CMD's process owns; the largest, should it have more than one.
+window=root
+largest=0
+for id in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null || true); do
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    if ((WIDTH * HEIGHT > largest)); then
+        largest=$((WIDTH * HEIGHT))
+        window=$id
+    fi
+done
+import -window "$window" "$out"
 echo "Screenshot: $out"

@@ -88,6 +88,11 @@ void ProgramStyle::drawScrollBar(
     const QColor grooveShade = window.darker(108);
     const QColor face = bar.palette.color(group, QPalette::Button).lighter(104);
     const QColor pressedFace = face.darker(110);
+    // The thumb is the part that can be grabbed: clearly darker than the groove, with an
+    // outline darker still, so that it never reads as empty track.
+    const QColor thumb = window.darker(130);
+    const QColor pressedThumb = window.darker(150);
+    const QColor thumbOutline = window.darker(185);
     const QColor arrow = mixed(bar.palette.color(group, QPalette::ButtonText), face, 0.6);
     const auto pressed = [&](SubControl part) {
         return (bar.state & State_Sunken) && (bar.activeSubControls & part);
@@ -114,9 +119,9 @@ void ProgramStyle::drawScrollBar(
 
     const QRect slider = partRect(SC_ScrollBarSlider);
     if (enabled && slider.isValid()) {
-        painter.fillRect(slider, pressed(SC_ScrollBarSlider) ? pressedFace : face);
-        line(slider, true, 0, edge);
-        line(slider, true, (vertical ? slider.height() : slider.width()) - 1, edge);
+        painter.fillRect(slider, thumbOutline);
+        painter.fillRect(
+            slider.adjusted(1, 1, -1, -1), pressed(SC_ScrollBarSlider) ? pressedThumb : thumb);
     }
 
     // The step buttons' arrows point the way their step moves the view: towards the start for

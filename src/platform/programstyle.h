@@ -8,11 +8,12 @@ namespace platform {
 
 // The program's application style: the desktop's own style, with two costs of start-up taken
 // out.
-// - Scroll bars are drawn flat, in the colours and at the places of the base style's own, with
-//   whole-pixel fills only. The desktop style paints them with gradients and translucent lines,
-//   which Qt's raster engine hands to its thread pool in slices once they are 96 pixels long:
-//   drawn whole, the two bars of the text area started the pool's threads and handed them
-//   hundreds of slices on every repaint, which cost more than the drawing.
+// - Scroll bars are drawn flat, at the places of the base style's own, with whole-pixel fills
+//   only; the thumb is darker than its groove and outlined, so that it reads as the part to
+//   grab. The desktop style paints them with gradients and translucent lines, which Qt's raster
+//   engine hands to its thread pool in slices once they are 96 pixels long: drawn whole, the
+//   two bars of the text area started the pool's threads and handed them hundreds of slices on
+//   every repaint, which cost more than the drawing.
 // - The menu bar's overflow button gets the base style's icon only when the button is first
 //   drawn. Reading that icon up front has Qt probe every image-format plugin, and the button is
 //   seen only when the window is too narrow for its menus.

@@ -3,9 +3,18 @@
 #include "textarea/oemtextaccessible.h"
 #include "textarea/oemtextarea_p.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
+#include <QMenu>
 #include <QPointer>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleHints>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <climits>
@@ -150,6 +159,17 @@ void OemTextArea::clearSelection()
     OemTextAccessible::notify(this, before);
 }
 
+void OemTextArea::selectAll()
+{
+    const Selection before = d->selection;
+    d->selection.anchor = 0;
+    d->selection.caret = d->grid.text().size();
+    d->goalColumn = -1;
+    viewport()->update();
+    publishSelection();
+    OemTextAccessible::notify(this, before);
+}
+
 qsizetype OemTextArea::caretPosition() const
 {
     return d->selection.caret;
@@ -157,6 +177,7 @@ qsizetype OemTextArea::caretPosition() const
 
 void OemTextArea::relayout()
 {
+    d->cursorWidth = style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this);
     d->grid.setCellSize(CellGrid::cellSizeForPoints(d->fontSize), viewport()->devicePixelRatio());
     updateScrollBars();
     viewport()->update();
@@ -199,6 +220,7 @@ void OemTextArea::setCaret(qsizetype offset, bool extend)
         d->selection.anchor = d->selection.caret;
     ensureCaretVisible();
     viewport()->update();
+    showCaret();
     OemTextAccessible::notify(this, before);
 }
 
@@ -255,6 +277,10 @@ void OemTextArea::keyPressEvent(QKeyEvent *event)
         if (!alive)
             return;
     }
+    if (event->key() == Qt::Key_Menu) {
+        event->ignore(); // left to Qt, which opens the context menu
+        return;
+    }
     event->accept();
 
     using Move = CellGrid::Move;
@@ -290,7 +316,16 @@ void OemTextArea::keyPressEvent(QKeyEvent *event)
     }
     const qsizetype rows = d->grid.visibleRows(viewport()->height());
     const qsizetype target = d->grid.move(d->selection.caret, how, d->goalColumn, rows);
-    setCaret(target, event->modifiers().testFlag(Qt::ShiftModifier));
+    // A page key scrolls the view by the page that the caret moves, so the caret keeps its
+    // place in the view (where the text has that much left).
+    if (how == Move::PageUp || how == Move::PageDown) {
+        QScrollBar *vertical = verticalScrollBar();
+        vertical->setValue(toScrollValue(vertical->value() + (how == Move::PageUp ? -rows : rows)));
+    }
+    const bool extend = event->modifiers().testFlag(Qt::ShiftModifier);
+    setCaret(target, extend);
+    if (extend)
+        publishSelection();
 }
 
 void OemTextArea::mousePressEvent(QMouseEvent *event)
@@ -311,8 +346,10 @@ void OemTextArea::mouseMoveEvent(QMouseEvent *event)
 
 void OemTextArea::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton && d->dragging) {
         d->dragging = false;
+        publishSelection();
+    }
 }
 
 void OemTextArea::mouseDoubleClickEvent(QMouseEvent *event)
@@ -326,16 +363,89 @@ void OemTextArea::mouseDoubleClickEvent(QMouseEvent *event)
     emit doubleClicked();
 }
 
+// Shift with the vertical wheel scrolls sideways, by the steps the wheel scrolls lines.
+void OemTextArea::wheelEvent(QWheelEvent *event)
+{
+    if (!event->modifiers().testFlag(Qt::ShiftModifier) || event->angleDelta().x() != 0) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    QWheelEvent sideways(event->position(), event->globalPosition(), event->pixelDelta(),
+        event->angleDelta(), event->buttons(), event->modifiers() & ~Qt::ShiftModifier,
+        event->phase(), event->inverted(), event->source());
+    QApplication::sendEvent(horizontalScrollBar(), &sideways);
+    event->setAccepted(sideways.isAccepted());
+}
+
+// The text control's own menu: Copy (with something selected) and Select All. Copy goes to
+// the window's Copy command, so there is one way of copying.
+void OemTextArea::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (!d->menu) {
+        d->menu = new QMenu(this);
+        d->menu->setObjectName(QStringLiteral("Text1Menu"));
+        d->copyAction = d->menu->addAction(QStringLiteral("&Copy\t")
+                + QKeySequence(QKeySequence::Copy).toString(QKeySequence::NativeText),
+            this, &OemTextArea::copyRequested);
+        d->menu->addAction(QStringLiteral("Select &All"), this, &OemTextArea::selectAll);
+    }
+    d->copyAction->setEnabled(hasSelection());
+    QPoint at = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        const qreal ratio = d->grid.devicePixelRatio();
+        const QRect cell = d->grid.deviceCellRect(
+            d->grid.lineOf(d->selection.caret), d->grid.columnOf(d->selection.caret));
+        at = viewport()
+                 ->mapToGlobal(QPointF(cell.left() / ratio, (cell.bottom() + 1) / ratio))
+                 .toPoint();
+    }
+    d->menu->popup(at);
+    event->accept();
+}
+
+void OemTextArea::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != d->blink.timerId()) {
+        QAbstractScrollArea::timerEvent(event);
+        return;
+    }
+    d->caretOn = !d->caretOn;
+    updateCaret();
+}
+
 void OemTextArea::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
-    updateCaret();
+    showCaret();
 }
 
 void OemTextArea::focusOutEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusOutEvent(event);
+    d->blink.stop();
     updateCaret();
+}
+
+// Shows the caret at once and starts its blinking over, as after every move: blinking at half
+// the desktop's cursor flash time each way (a flash time of 0 or less means a steady caret).
+void OemTextArea::showCaret()
+{
+    d->caretOn = true;
+    const int flashTime = QGuiApplication::styleHints()->cursorFlashTime();
+    if (hasFocus() && flashTime > 0)
+        d->blink.start(flashTime / 2, this);
+    else
+        d->blink.stop();
+    updateCaret();
+}
+
+// A selection also becomes the X11 primary selection, as Unicode through the same table as
+// Copy, for a middle-click paste elsewhere.
+void OemTextArea::publishSelection()
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (hasSelection() && clipboard->supportsSelection())
+        clipboard->setText(selectedText(), QClipboard::Selection);
 }
 
 // The caret shows only while the area has the focus; a change of focus repaints its cell alone.

@@ -17,7 +17,9 @@ class OemTextAccessible;
 // fixed-size cells over the bytes exactly as set. Block, shade and line-drawing characters are
 // drawn on the device-pixel grid so that art tiles without seams; other glyphs come from a
 // monospace font, cached per size and colour. Menu shortcuts (Ctrl+letter) are never taken
-// over by this widget, so the window's accelerators win.
+// over by this widget, so the window's accelerators win. As a desktop text view it has a
+// blinking caret, page keys that scroll a page, Shift+wheel for sideways scrolling, the X11
+// primary selection and a right-click menu (Copy, Select All).
 class OemTextArea : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -52,6 +54,8 @@ public:
     bool hasSelection() const;
     QString selectedText() const;
     void clearSelection();
+    // Selects the whole text (the right-click menu's Select All; Ctrl+A belongs to the window).
+    void selectAll();
     // The caret as a byte offset into the text (never inside a line break).
     qsizetype caretPosition() const;
 
@@ -62,6 +66,8 @@ signals:
     void keyPress(int characterCode);
     // A double-click, after the area has selected the word under the pointer (Text1_DblClick).
     void doubleClicked();
+    // The right-click menu's Copy: the window copies the selection with its one Copy command.
+    void copyRequested();
 
 protected:
     bool event(QEvent *event) override;
@@ -73,6 +79,9 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
@@ -81,6 +90,8 @@ private:
 
     void relayout();
     void updateCaret();
+    void showCaret();
+    void publishSelection();
     void updateScrollBars();
     void setCaret(qsizetype offset, bool extend);
     void ensureCaretVisible();

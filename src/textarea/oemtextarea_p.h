@@ -7,8 +7,12 @@
 #include "textarea/glyphcache.h"
 #include "textarea/oemtextarea.h"
 
+#include <QBasicTimer>
 #include <QImage>
+#include <QPointer>
 
+class QAction;
+class QMenu;
 class QPainter;
 
 namespace textarea {
@@ -25,6 +29,14 @@ struct OemTextArea::Private
     bool bold = false;
     bool dragging = false;
     QImage frame;
+    // The caret blinks at the desktop's cursor flash time while the area has the focus; its
+    // width is the style's text cursor width, at least 2 pixels and a quarter of a cell.
+    QBasicTimer blink;
+    bool caretOn = true;
+    int cursorWidth = 1;
+    // The right-click menu, made at its first use.
+    QPointer<QMenu> menu;
+    QAction *copyAction = nullptr;
 
     // Composes the rows from device row dirtyTop down to height, one at a time, and copies
     // each to the painter.

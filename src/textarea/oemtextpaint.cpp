@@ -45,14 +45,22 @@ void fillRect(QImage &frame, QRect rect, QRgb colour)
     }
 }
 
-void invertRect(QImage &frame, QRect rect)
+// The caret: a solid column, white over what is dark on average and black over what is light,
+// so that it shows on any colours, mid grey included (which inverting would leave grey), and
+// on dithered shades too (where an inverted column is just the dither shifted).
+void caretRect(QImage &frame, QRect rect)
 {
     rect = rect.intersected(frame.rect());
+    if (rect.isEmpty())
+        return;
+    qint64 gray = 0;
     for (int row = rect.top(); row <= rect.bottom(); ++row) {
-        auto *line = reinterpret_cast<QRgb *>(frame.scanLine(row));
+        const auto *line = reinterpret_cast<const QRgb *>(frame.constScanLine(row));
         for (int x = rect.left(); x <= rect.right(); ++x)
-            line[x] ^= 0x00FFFFFF;
+            gray += qGray(line[x]);
     }
+    const bool dark = gray < qint64(128) * rect.width() * rect.height();
+    fillRect(frame, rect, dark ? 0xFFFFFFFF : 0xFF000000);
 }
 
 } // namespace
@@ -76,7 +84,8 @@ void OemTextArea::paintEvent(QPaintEvent *event)
     painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
     const QRect dirty = event->rect();
     d->paintRows(painter, int(std::floor(dirty.top() * ratio)),
-        std::min(deviceSize.height(), int(std::ceil((dirty.bottom() + 1) * ratio))), hasFocus());
+        std::min(deviceSize.height(), int(std::ceil((dirty.bottom() + 1) * ratio))),
+        hasFocus() && d->caretOn);
 }
 
 // Composes the visible rows one at a time into the frame and copies each to the painter:
@@ -155,9 +164,10 @@ void OemTextArea::Private::paintRows(QPainter &painter, int dirtyTop, int height
             const qsizetype caretColumn = grid.columnOf(selection.caret);
             if (caretColumn >= firstColumn && caretColumn < lastColumn) {
                 const QRect rect = grid.deviceCellRect(lineIndex, caretColumn);
-                invertRect(frame,
-                    QRect(QPoint(rect.left(), 0),
-                        QSize(blockglyphs::shadeDotSize(grid.devicePixelRatio()), rect.height())));
+                const int logicalWidth = std::max({ cursorWidth, 2, grid.cellSize().width() / 4 });
+                const int width = std::min(
+                    int(std::lround(logicalWidth * grid.devicePixelRatio())), rect.width());
+                caretRect(frame, QRect(rect.left(), 0, width, rect.height()));
             }
         }
         painter.drawImage(QPoint(0, top), frame);
