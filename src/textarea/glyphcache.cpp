@@ -218,8 +218,10 @@ QImage GlyphCache::render(quint8 byte, QRgb ink, QRgb paper, QPoint shadePhase) 
         blockglyphs::draw(image, byte, ink, shadePhase, m_dotSize);
         return image;
     }
-    drawLetter(image, QPoint(), byte, ink);
-    return image;
+    // Drawn with a cell's height of room around it, as the checks draw it on a larger canvas:
+    // the rasterizer's shading may differ by a level where a glyph lies on its image.
+    const int room = m_cell.height();
+    return letterOnCanvas(byte, room, ink, paper).copy(QRect(QPoint(room, room), m_cell));
 }
 
 QImage GlyphCache::letterOnCanvas(quint8 byte, int margin, QRgb ink, QRgb paper) const
