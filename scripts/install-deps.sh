@@ -18,6 +18,9 @@ packages=(
     libxdamage-dev libx11-dev libxfixes-dev
     # The monospace font with full code page 437 coverage
     fonts-dejavu-core
+    # The IBM PC ROM faces (CC BY-SA 4.0); the text area draws its 9-point letters from the EGA
+    # face, and falls back to DejaVu Sans Mono without it
+    fonts-pc
     # Benchmarks
     libbenchmark-dev
     # clang with its runtime libraries for libFuzzer
