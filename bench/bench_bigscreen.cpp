@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -51,6 +52,19 @@ void wheelStepBigScreen(benchmark::State &state)
     QCoreApplication::processEvents();
     const QPointF at(100, 100);
     int steps = 0;
+    struct PaintedArea : QObject
+    {
+        qint64 pixels = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint) {
+                const QRect r = static_cast<QPaintEvent *>(event)->rect();
+                pixels += qint64(r.width()) * r.height();
+            }
+            return false;
+        }
+    } painted;
+    area.viewport()->installEventFilter(&painted);
     for (auto _ : state) {
         const int delta = steps++ % 2 == 0 ? -120 : 120;
         QWheelEvent wheel(at, area.viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta),
@@ -58,9 +72,10 @@ void wheelStepBigScreen(benchmark::State &state)
         QCoreApplication::sendEvent(area.viewport(), &wheel);
         QCoreApplication::processEvents();
     }
-    state.SetLabel(QStringLiteral("ratio %1, first line %2")
+    state.SetLabel(QStringLiteral("ratio %1, %2 of %3 px painted per step")
                        .arg(area.viewport()->devicePixelRatio())
-                       .arg(area.verticalScrollBar()->value())
+                       .arg(painted.pixels / std::max<qint64>(1, steps))
+                       .arg(area.viewport()->width() * area.viewport()->height())
                        .toStdString());
 }
 BENCHMARK(wheelStepBigScreen)->Unit(benchmark::kMillisecond);
