@@ -21,12 +21,14 @@ constexpr size_t maximumPalettes = 4;
 constexpr double referenceSize = 1000;
 
 // The IBM EGA ROM face as fonts-pc converts it: 8 x 14 pixels on a 16-pixel em, its baseline
-// 11 pixels below the top. A cell shows 12 of its 14 rows (the top and bottom rows are used by
-// a few glyphs only, which are moved or shrunk into the cell), so it fits cells of 8 x 12.
+// 11 pixels below the top. A cell shows 12 of its 14 rows, the rows 1 to 12 (the top and bottom
+// rows are used by a few glyphs only, which are moved into the cell, or made shorter by dropping
+// a row that repeats the one beside it, as the stem of $ does).
 constexpr int romWidth = 8;
 constexpr int romRows = 12;
+constexpr int romCellRows = 14;
 constexpr int romEm = 16;
-constexpr int romBaseline = 10; // in the 12 rows shown
+constexpr int romAscent = 11;
 
 bool isBlankByte(quint8 byte)
 {
@@ -41,12 +43,13 @@ QString romFontFile()
 }
 
 // Moves a path (device pixels, its cell at the origin) into the cell, or shrinks it to the
-// cell along an axis where it is longer than the cell. Moves are whole steps where they can be,
-// so that a ROM glyph keeps its pixel grid.
-QPainterPath fittedToCell(const QPainterPath &path, QSize cell, double step)
+// cell along an axis where it is longer than the cell. Moves are whole pixels where they can
+// be, so that edges on pixel rows stay there.
+QPainterPath fittedToCell(const QPainterPath &path, QSize cell)
 {
     const QRectF box = path.boundingRect();
-    const auto axis = [step](double low, double high, double size, double &scale, double &shift) {
+    constexpr double step = 1;
+    const auto axis = [](double low, double high, double size, double &scale, double &shift) {
         scale = 1;
         shift = 0;
         if (high - low > size) {
@@ -128,11 +131,10 @@ void GlyphCache::configure(QSize deviceCell, bool bold, qreal devicePixelRatio)
     m_rom = QRawFont();
     if (romScale >= 1 && std::fmod(romScale * 2, 1) == 0 && m_cell.height() >= romScale * romRows
         && !romFontFile().isEmpty()) {
-        m_rom = QRawFont(romFontFile(), romEm * romScale);
+        m_rom = QRawFont(romFontFile(), romEm);
         if (m_rom.isValid()) {
             m_romScale = romScale;
-            m_romBaseline
-                = std::floor((m_cell.height() - romScale * romRows) / 2) + romScale * romBaseline;
+            m_romTop = int(std::floor((m_cell.height() - romScale * romRows) / 2));
         }
     }
 
@@ -252,40 +254,86 @@ QPainterPath GlyphCache::outlineLetter(quint32 glyph) const
     return path;
 }
 
+// The rows of a ROM glyph as the cell shows them, one bit a pixel (bit 0 the leftmost), the
+// cell's top row first; empty when the ROM face lacks the glyph.
+std::vector<quint8> GlyphCache::romLetter(const QString &text) const
+{
+    const quint32 glyph = m_rom.glyphIndexesForString(text).value(0);
+    if (glyph == 0)
+        return {};
+    QImage mask(romWidth, romCellRows, QImage::Format_Grayscale8);
+    mask.fill(0);
+    QPainter painter(&mask);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::white);
+    painter.translate(0, romAscent);
+    painter.drawPath(m_rom.pathForGlyph(glyph)); // pixel squares: no antialiasing needed
+    painter.end();
+    std::vector<quint8> rows(romCellRows);
+    for (int y = 0; y < romCellRows; ++y)
+        for (int x = 0; x < romWidth; ++x)
+            rows[size_t(y)] |= quint8((mask.constScanLine(y)[x] >= 0x80 ? 1 : 0) << x);
+    // From the first to the last row with ink; a glyph taller than the cell loses rows that
+    // repeat their neighbour, from its ends inwards, then (none of the face's glyphs) any.
+    const auto inked = [](quint8 row) {
+        return row != 0;
+    };
+    auto first = std::find_if(rows.begin(), rows.end(), inked) - rows.begin();
+    auto last = rows.rend() - std::find_if(rows.rbegin(), rows.rend(), inked);
+    if (first >= last)
+        return std::vector<quint8>(romRows);
+    rows = std::vector<quint8>(rows.begin() + first, rows.begin() + last);
+    for (size_t end = 0; rows.size() > romRows; ++end) {
+        const size_t i = end % 2 == 0 ? end / 2 + 1 : rows.size() - 1 - end / 2;
+        if (end >= 2 * rows.size())
+            rows.erase(rows.begin() + qsizetype(rows.size() / 2));
+        else if (i < rows.size() && rows[i] == rows[i - 1])
+            rows.erase(rows.begin() + qsizetype(i)), end = 0;
+    }
+    // Where it stood in the shown rows 1 to 12, moved as little as it must to lie within them.
+    const qsizetype top = std::clamp<qsizetype>(first - 1, 0, romRows - qsizetype(rows.size()));
+    rows.insert(rows.begin(), size_t(top), 0);
+    rows.resize(romRows);
+    if (m_bold) { // bold as the ROM fonts made it: each pixel once more to its right
+        for (quint8 &row : rows)
+            row |= quint8(row << 1);
+    }
+    return rows;
+}
+
 // Draws a letter's glyph with its cell's origin at origin: from the ROM face pixel for pixel,
 // else from the outline face, else (a character neither has) from the font's fallbacks.
 void GlyphCache::drawLetter(QImage &image, QPoint origin, quint8 byte, QRgb ink) const
 {
     const QString text(QChar(cp437::toUnicode(byte)));
-    QPainterPath path;
-    bool rom = false;
     if (m_romScale > 0) {
-        const quint32 glyph = m_rom.glyphIndexesForString(text).value(0);
-        if (glyph != 0) {
-            rom = true;
-            path = m_rom.pathForGlyph(glyph).translated(0, m_romBaseline);
-            // Bold as the ROM fonts did it: the glyph once more, a pixel to the right.
-            if (m_bold)
-                path.addPath(path.translated(std::max(1.0, std::floor(m_romScale)), 0));
+        const std::vector<quint8> rows = romLetter(text);
+        if (!rows.empty()) {
+            // Each device pixel shows the ROM pixel under its centre: whole squares at scale 1
+            // and 2, alternately one and two pixels at 1.5.
+            for (int y = 0; y < int(romRows * m_romScale); ++y) {
+                const quint8 row = rows[size_t((y + 0.5) / m_romScale)];
+                auto *line = reinterpret_cast<QRgb *>(image.scanLine(origin.y() + m_romTop + y));
+                for (int x = 0; x < m_cell.width(); ++x)
+                    if (row & (1 << int((x + 0.5) / m_romScale)))
+                        line[origin.x() + x] = ink;
+            }
+            return;
         }
     }
-    if (!rom) {
-        const quint32 glyph = m_face.isValid() ? m_face.glyphIndexesForString(text).value(0) : 0;
-        if (glyph != 0) {
-            path = outlineLetter(glyph);
-        } else {
-            path.addText(0, 0, m_font, text);
-            path.translate(0, m_rows[1]);
-        }
-        path = atLeastOneRow(path);
+    QPainterPath path;
+    const quint32 glyph = m_face.isValid() ? m_face.glyphIndexesForString(text).value(0) : 0;
+    if (glyph != 0) {
+        path = outlineLetter(glyph);
+    } else {
+        path.addText(0, 0, m_font, text);
+        path.translate(0, m_rows[1]);
     }
+    path = fittedToCell(atLeastOneRow(path), m_cell);
     path.setFillRule(Qt::WindingFill);
-    path = fittedToCell(path, m_cell, rom ? m_romScale : 1);
 
     QPainter painter(&image);
-    // ROM pixels are squares on the device grid (or, at half scales, sampled at pixel
-    // centres): drawn without antialiasing they stay solid and crisp.
-    painter.setRenderHint(QPainter::Antialiasing, !rom);
+    painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor::fromRgb(ink));
     painter.translate(origin);

@@ -16,7 +16,7 @@ namespace textarea {
 // shaping text. Each image is one cell in device pixels (Format_RGB32): the byte's CP437
 // glyph in the ink colour over the paper colour. Block, shade and line-drawing bytes are drawn
 // by blockglyphs. The other glyphs (letters) come from the IBM EGA 8 x 14 ROM face (fonts-pc)
-// where the cell is a whole or half multiple of it, drawn pixel for pixel, and otherwise from
+// where the cell is 8 x 12 times 1, 1.5, 2..., drawn pixel for pixel, and otherwise from
 // DejaVu Sans Mono stretched to the cell with its baseline, x-height and cap height on pixel
 // rows. Either way a glyph that would reach past its cell is moved or shrunk into it: no ink is
 // ever cut. Images are kept per cell size and weight, and per colour pair for the few most
@@ -57,14 +57,15 @@ private:
     QImage render(quint8 byte, QRgb ink, QRgb paper, QPoint shadePhase) const;
     void drawLetter(QImage &image, QPoint origin, quint8 byte, QRgb ink) const;
     QPainterPath outlineLetter(quint32 glyph) const;
+    std::vector<quint8> romLetter(const QString &text) const;
 
     QSize m_cell { 1, 1 };
     bool m_bold = false;
     int m_dotSize = 1;
     QFont m_font; // for characters neither face has
-    QRawFont m_rom; // the ROM face at a whole multiple of its pixel grid, when it is used
+    QRawFont m_rom; // the ROM face at its own size, one pixel a pixel, when it is used
     double m_romScale = 0; // device pixels per ROM pixel; 0 when the outline face is used
-    double m_romBaseline = 0;
+    int m_romTop = 0; // the device row of the cell where the ROM's shown rows begin
     QRawFont m_face; // the outline face at a reference size, its design in em / 1000
     double m_scaleX = 1; // device pixels per unit of m_face across
     // The outline face's heights (baseline 0, x-height, cap height, ascent, and -descent
