@@ -138,6 +138,18 @@ void GlyphCache::configure(QSize deviceCell, bool bold, qreal devicePixelRatio)
         }
     }
 
+    // The ROM face has every glyph of code page 437: with it the outline face is not read, and
+    // the fonts' fallbacks are asked only should a glyph be missing.
+    if (m_romScale > 0) {
+        m_face = QRawFont();
+        const double baseline = m_romTop + m_romScale * (romAscent - 1);
+        m_rows = { double(m_cell.height()), baseline, baseline, baseline, 0 };
+        m_font = QFont(QStringLiteral("DejaVu Sans Mono"));
+        m_font.setBold(bold);
+        m_font.setPixelSize(int(std::round(m_romScale * romRows)));
+        return;
+    }
+
     // The outline face: stretched across so that its advance is the cell's width, and put on
     // the cell's rows piece by piece, so that the baseline, x-height and cap height fall on
     // pixel edges (crisp tops, a clear gap under accents) and the ascent and descent on the
