@@ -266,9 +266,9 @@ QPainterPath GlyphCache::outlineLetter(quint32 glyph) const
     return path;
 }
 
-// The rows of a ROM glyph as the cell shows them, one bit a pixel (bit 0 the leftmost), the
-// cell's top row first; empty when the ROM face lacks the glyph.
-std::vector<quint8> GlyphCache::romLetter(const QString &text) const
+// The rows of a ROM glyph with ink, one bit a pixel (bit 0 the leftmost), the first of them
+// at the cell's ROM row top; empty when the ROM face lacks the glyph.
+std::vector<quint8> GlyphCache::romLetter(const QString &text, int &top) const
 {
     const quint32 glyph = m_rom.glyphIndexesForString(text).value(0);
     if (glyph == 0)
@@ -292,8 +292,9 @@ std::vector<quint8> GlyphCache::romLetter(const QString &text) const
     };
     auto first = std::find_if(rows.begin(), rows.end(), inked) - rows.begin();
     auto last = rows.rend() - std::find_if(rows.rbegin(), rows.rend(), inked);
+    top = 0;
     if (first >= last)
-        return std::vector<quint8>(romRows);
+        return std::vector<quint8>(1);
     rows = std::vector<quint8>(rows.begin() + first, rows.begin() + last);
     for (size_t end = 0; rows.size() > romRows; ++end) {
         const size_t i = end % 2 == 0 ? end / 2 + 1 : rows.size() - 1 - end / 2;
@@ -303,10 +304,8 @@ std::vector<quint8> GlyphCache::romLetter(const QString &text) const
             rows.erase(rows.begin() + qsizetype(i)), end = 0;
     }
     // Where it stood in the shown rows 1 to 12, moved as little as it must to lie within them.
-    const qsizetype top = std::clamp<qsizetype>(first - 1, 0, romRows - qsizetype(rows.size()));
-    rows.insert(rows.begin(), size_t(top), 0);
-    rows.resize(romRows);
-    if (m_bold) { // bold as the ROM fonts made it: each pixel once more to its right
+    top = int(std::clamp<qsizetype>(first - 1, 0, romRows - qsizetype(rows.size())));
+    if (m_bold) { // bold as the ROM fonts made it: each pixel once more to its right, if any
         for (quint8 &row : rows)
             row |= quint8(row << 1);
     }
@@ -319,15 +318,21 @@ void GlyphCache::drawLetter(QImage &image, QPoint origin, quint8 byte, QRgb ink)
 {
     const QString text(QChar(cp437::toUnicode(byte)));
     if (m_romScale > 0) {
-        const std::vector<quint8> rows = romLetter(text);
+        int top = 0;
+        const std::vector<quint8> rows = romLetter(text, top);
         if (!rows.empty()) {
             // Each device pixel shows the ROM pixel under its centre: whole squares at scale 1
             // and 2, alternately one and two pixels at 1.5.
-            for (int y = 0; y < int(romRows * m_romScale); ++y) {
-                const quint8 row = rows[size_t((y + 0.5) / m_romScale)];
-                auto *line = reinterpret_cast<QRgb *>(image.scanLine(origin.y() + m_romTop + y));
-                for (int x = 0; x < m_cell.width(); ++x)
-                    if (row & (1 << int((x + 0.5) / m_romScale)))
+            const double s = m_romScale;
+            const int end = int(std::ceil((top + int(rows.size())) * s));
+            for (int y = int(std::floor(top * s)); y < end; ++y) {
+                const int r = int(std::floor((y + 0.5) / s)) - top;
+                const int at = origin.y() + m_romTop + y;
+                if (r < 0 || r >= int(rows.size()) || at < 0 || at >= image.height())
+                    continue;
+                auto *line = reinterpret_cast<QRgb *>(image.scanLine(at));
+                for (int x = 0; x < int(romWidth * s); ++x)
+                    if (rows[size_t(r)] & (1 << int((x + 0.5) / s)))
                         line[origin.x() + x] = ink;
             }
             return;

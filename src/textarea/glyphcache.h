@@ -57,7 +57,7 @@ private:
     QImage render(quint8 byte, QRgb ink, QRgb paper, QPoint shadePhase) const;
     void drawLetter(QImage &image, QPoint origin, quint8 byte, QRgb ink) const;
     QPainterPath outlineLetter(quint32 glyph) const;
-    std::vector<quint8> romLetter(const QString &text) const;
+    std::vector<quint8> romLetter(const QString &text, int &top) const;
 
     QSize m_cell { 1, 1 };
     bool m_bold = false;
