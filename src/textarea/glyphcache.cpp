@@ -349,12 +349,36 @@ void GlyphCache::drawLetter(QImage &image, QPoint origin, quint8 byte, QRgb ink)
     path = fittedToCell(atLeastOneRow(path), m_cell);
     path.setFillRule(Qt::WindingFill);
 
-    QPainter painter(&image);
+    // The coverage of each pixel, then ink over what is there by that coverage. In cells under
+    // 12 rows, strokes are a pixel wide or less and mostly partial: coverage is raised there
+    // (to its square root: a quarter shows as half), so letters read as strokes, not grey.
+    QImage mask(image.size(), QImage::Format_Alpha8);
+    mask.fill(0);
+    QPainter painter(&mask);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor::fromRgb(ink));
+    painter.setBrush(Qt::black);
     painter.translate(origin);
     painter.drawPath(path);
+    painter.end();
+    const bool steep = m_cell.height() < 12;
+    for (int y = 0; y < image.height(); ++y) {
+        const uchar *cover = mask.constScanLine(y);
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            int a = cover[x];
+            if (steep)
+                a = int(std::lround(std::sqrt(a * 255.0)));
+            if (a == 0)
+                continue;
+            const QRgb under = line[x];
+            const auto mix = [a](int from, int to) {
+                return from + (to - from) * a / 255;
+            };
+            line[x] = qRgb(mix(qRed(under), qRed(ink)), mix(qGreen(under), qGreen(ink)),
+                mix(qBlue(under), qBlue(ink)));
+        }
+    }
 }
 
 } // namespace textarea
