@@ -48,7 +48,6 @@ QString romFontFile()
 QPainterPath fittedToCell(const QPainterPath &path, QSize cell)
 {
     const QRectF box = path.boundingRect();
-    constexpr double step = 1;
     const auto axis = [](double low, double high, double size, double &scale, double &shift) {
         scale = 1;
         shift = 0;
@@ -58,9 +57,9 @@ QPainterPath fittedToCell(const QPainterPath &path, QSize cell)
             return;
         }
         if (low < 0)
-            shift = std::ceil(-low / step - 1e-6) * step;
+            shift = std::ceil(-low - 1e-6);
         else if (high > size)
-            shift = -std::ceil((high - size) / step - 1e-6) * step;
+            shift = -std::ceil(high - size - 1e-6);
         if (low + shift < 0 || high + shift > size)
             shift = low < 0 ? -low : size - high;
     };
