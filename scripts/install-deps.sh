@@ -18,6 +18,9 @@ packages=(
     libxdamage-dev libx11-dev libxfixes-dev
     # The monospace font with full code page 437 coverage
     fonts-dejavu-core
+    # The IBM PC ROM faces (CC BY-SA 4.0); the text area draws its 9-point letters from the EGA
+    # face, and falls back to DejaVu Sans Mono without it
+    fonts-pc
     # Installing for a user, checked by the tests: the desktop entry's validator and database,
     # the MIME database and the desktop's openers (xdg-utils with the MIME reader its generic
     # mode uses, and GLib's gio)

@@ -200,10 +200,22 @@ void OemTextArea::updateScrollBars()
     d->grid.setOrigin(vertical->value(), horizontal->value());
 }
 
-void OemTextArea::scrollContentsBy(int, int)
+void OemTextArea::scrollContentsBy(int dx, int dy)
 {
     d->grid.setOrigin(verticalScrollBar()->value(), horizontalScrollBar()->value());
-    viewport()->update();
+    // Where a cell is a whole number of device pixels per logical pixel, what stays in view is
+    // moved as it stands and only the rows or columns that come into view are painted.
+    const QSize cell = d->grid.cellSize();
+    const qreal ratio = viewport()->devicePixelRatio();
+    const auto whole = [ratio](int length) {
+        return std::floor(length * ratio) == length * ratio;
+    };
+    if (whole(cell.width()) && whole(cell.height())
+        && std::abs(qint64(dx) * cell.width()) < viewport()->width()
+        && std::abs(qint64(dy) * cell.height()) < viewport()->height())
+        viewport()->scroll(dx * cell.width(), dy * cell.height());
+    else
+        viewport()->update();
 }
 
 void OemTextArea::resizeEvent(QResizeEvent *event)

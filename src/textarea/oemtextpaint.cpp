@@ -31,9 +31,15 @@ void blit(QImage &frame, const QImage &cell, int x, int y)
     if (x0 >= x1)
         return;
     const size_t bytes = size_t(x1 - x0) * sizeof(QRgb);
-    for (int row = y0; row < y1; ++row)
-        std::memcpy(reinterpret_cast<QRgb *>(frame.scanLine(row)) + x0,
-            reinterpret_cast<const QRgb *>(cell.constScanLine(row - y)) + (x0 - x), bytes);
+    // The scan lines are found once: asking the images for each line costs as much as the copy.
+    uchar *to = frame.bits() + qsizetype(y0) * frame.bytesPerLine() + qsizetype(x0) * 4;
+    const uchar *from
+        = cell.constBits() + qsizetype(y0 - y) * cell.bytesPerLine() + qsizetype(x0 - x) * 4;
+    for (int row = y0; row < y1; ++row) {
+        std::memcpy(to, from, bytes);
+        to += frame.bytesPerLine();
+        from += cell.bytesPerLine();
+    }
 }
 
 void fillRect(QImage &frame, QRect rect, QRgb colour)
@@ -118,9 +124,16 @@ void OemTextArea::Private::paintRows(QPainter &painter, int dirtyTop, int height
             painter.fillRect(QRect(0, top, frame.width(), height - top), QColor(paper));
             break;
         }
-        frame.fill(paper);
         const CellGrid::Line &line = grid.line(lineIndex);
         const int y = 0;
+        // Paper goes only where no cell image is copied: the row is composed left to right, and
+        // paperFrom is where the paper still missing begins.
+        int paperFrom = 0;
+        const auto cover = [&](int x, int width) {
+            if (x > paperFrom)
+                fillRect(frame, QRect(paperFrom, y, x - paperFrom, cell.height()), paper);
+            paperFrom = std::max(paperFrom, x + width);
+        };
         const int phaseY = int((lineIndex * cell.height()) % period.height());
         const bool plain = line.columns == line.end - line.start;
 
@@ -139,11 +152,14 @@ void OemTextArea::Private::paintRows(QPainter &painter, int dirtyTop, int height
             if (next > firstColumn) {
                 const int x = int((column - firstColumn) * cell.width());
                 if (byte == '\t') {
-                    if (selected)
+                    if (selected) {
+                        cover(x, int(next - column) * cell.width());
                         fillRect(frame,
                             QRect(x, y, int(next - column) * cell.width(), cell.height()), ink);
+                    }
                 } else if (selected || (byte != 0x20 && byte != 0x00 && byte != 0xFF)) {
                     const QPoint phase(int((column * cell.width()) % period.width()), phaseY);
+                    cover(x, cell.width());
                     blit(frame,
                         selected ? glyphs.cell(byte, paper, ink, phase)
                                  : glyphs.cell(byte, ink, paper, phase),
@@ -152,6 +168,13 @@ void OemTextArea::Private::paintRows(QPainter &painter, int dirtyTop, int height
             }
             column = next;
         }
+        // Composed up to the cell after the line (a selected line break, the caret); the rest of
+        // the row is paper, filled straight into the painter below.
+        if (line.columns + 1 > firstColumn)
+            cover(int(std::min<qsizetype>(lastColumn - firstColumn, line.columns + 1 - firstColumn)
+                      * cell.width()),
+                0);
+        const int composed = std::min(paperFrom, frame.width());
         // A selected line break shows as one selected cell after the line.
         if (selBegin <= line.end && selEnd > line.end && line.columns >= firstColumn
             && line.columns < lastColumn) {
@@ -170,7 +193,10 @@ void OemTextArea::Private::paintRows(QPainter &painter, int dirtyTop, int height
                 caretRect(frame, QRect(rect.left(), 0, width, rect.height()));
             }
         }
-        painter.drawImage(QPoint(0, top), frame);
+        painter.drawImage(QPoint(0, top), frame, QRect(0, 0, composed, cell.height()));
+        if (composed < frame.width())
+            painter.fillRect(
+                QRect(composed, top, frame.width() - composed, cell.height()), QColor(paper));
     }
 }
 
