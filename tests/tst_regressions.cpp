@@ -143,6 +143,7 @@ private slots:
             writeFile(directory.filePath(QLatin1String(name)), {});
         QStringList shown;
         QStringList captions;
+        int polls = 0;
         whenOpen<QFileDialog>([&](QFileDialog *dialog) {
             auto *types = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
             auto *view = dialog->findChild<QAbstractItemView *>(QStringLiteral("listView"));
@@ -155,7 +156,7 @@ private slots:
             }
             for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
                 shown << view->model()->index(row, 0, view->rootIndex()).data().toString();
-            if (shown.size() < 3)
+            if (shown.size() < 3 && ++polls < 100)
                 return shown.clear(), false; // the folder is still being read
             for (int i = 0; i < types->count(); ++i)
                 captions << types->itemText(i);
