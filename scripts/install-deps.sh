@@ -16,6 +16,8 @@ packages=(
     # Headless X display for the end-to-end tests and screenshots, and tools to drive it
     xvfb xauth x11-utils xdotool xclip imagemagick
     libxdamage-dev libx11-dev libxfixes-dev
+    # Reads the clipboard in the end-to-end tests, as another program would
+    xclip
     # The monospace font with full code page 437 coverage
     fonts-dejavu-core
     # The IBM PC ROM faces (CC BY-SA 4.0); the text area draws its 9-point letters from the EGA

@@ -63,20 +63,27 @@ std::optional<LaunchPlan> planLaunch(const QString &commandLine, const QString &
 #endif
 }
 
-bool launchCommandLine(
-    const QString &commandLine, WindowStyle style, const QString &programDirectory)
+bool launchCommandLine(const QString &commandLine, WindowStyle style,
+    const QString &programDirectory, QString *failure)
 {
     // Normal, the only style, is how every desktop shows a newly started program.
     Q_UNUSED(style);
+    const auto fail = [failure](const QString &why) {
+        if (failure)
+            *failure = why;
+        return false;
+    };
     const std::optional<LaunchPlan> plan = planLaunch(commandLine, programDirectory);
     if (!plan) {
         qCWarning(lcLauncher) << "nothing to start in" << commandLine;
-        return false;
+        return fail(QStringLiteral("There is nothing to open."));
     }
 
 #ifdef Q_OS_WIN
     const qsizetype blank = commandLine.indexOf(QLatin1Char(' '));
-    return startRaw(plan->program, blank < 0 ? QString() : commandLine.mid(blank + 1));
+    if (!startRaw(plan->program, blank < 0 ? QString() : commandLine.mid(blank + 1)))
+        return fail(QStringLiteral("The program %1 could not be started.").arg(plan->program));
+    return true;
 #else
     // A bare name is looked up on the search path now, so that a missing program is reported
     // as such; a path is taken as it is and startDetached reports whether it could run.
@@ -85,12 +92,16 @@ bool launchCommandLine(
         executable = QStandardPaths::findExecutable(executable);
         if (executable.isEmpty()) {
             qCWarning(lcLauncher) << "program not found:" << plan->program;
-            return false;
+            return fail(QStringLiteral("There is no program to open it (%1 is not installed).")
+                            .arg(plan->program));
         }
+    } else if (!QFileInfo(executable).isFile()) {
+        qCWarning(lcLauncher) << "program not found:" << executable;
+        return fail(QStringLiteral("The program that opens it is missing:\r\n%1").arg(executable));
     }
     if (!QProcess::startDetached(executable, plan->arguments)) {
         qCWarning(lcLauncher) << "could not start" << executable;
-        return false;
+        return fail(QStringLiteral("The program %1 could not be started.").arg(executable));
     }
     return true;
 #endif

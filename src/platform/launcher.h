@@ -29,8 +29,10 @@ std::optional<LaunchPlan> planLaunch(const QString &commandLine, const QString &
 
 // Starts a program from one command line without waiting for it, as planLaunch maps it.
 // Normal is the only window style; the desktop shows a started program's window normally.
-// Returns false when the program could not be found or started.
-bool launchCommandLine(
-    const QString &commandLine, WindowStyle style, const QString &programDirectory);
+// Returns false when the program could not be found or started, and then says why in failure
+// (when given), in the user's words: "There is no program to open it (xdg-open is not
+// installed)."
+bool launchCommandLine(const QString &commandLine, WindowStyle style,
+    const QString &programDirectory, QString *failure = nullptr);
 
 } // namespace platform

@@ -22,6 +22,15 @@ QString argumentStringFrom(int argc, char **argv)
     return words.join(QLatin1Char(' '));
 }
 
+QString dialogPattern(const QString &pattern)
+{
+#ifdef Q_OS_WIN
+    return pattern;
+#else
+    return pattern == QLatin1String("*.*") ? QStringLiteral("*") : pattern;
+#endif
+}
+
 static QString lockPathFor(const QString &programDirectory)
 {
     // One lock per program directory: copies started from the same folder share the settings
@@ -52,9 +61,14 @@ std::optional<QString> QtServices::openFileName(
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::AnyFile); // a typed name that does not exist is accepted
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // Each entry is its description followed by the patterns that the dialog applies, which
+    // it does not show: the list reads exactly as the descriptions, while "*.*", which asks
+    // for every file on Windows, is "*" here, where "*.*" would hide every name without a dot.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     QStringList nameFilters;
     for (const FileFilter &filter : filters)
-        nameFilters << filter.description; // the description holds its pattern in parentheses
+        nameFilters << filter.description + QLatin1String(" (") + dialogPattern(filter.pattern)
+                + QLatin1Char(')');
     dialog.setNameFilters(nameFilters);
     if (!nameFilters.isEmpty())
         dialog.selectNameFilter(nameFilters.first());
@@ -65,10 +79,11 @@ std::optional<QString> QtServices::openFileName(
 
 std::optional<Colour> QtServices::chooseColour(QWidget *owner)
 {
-    // Each opening starts from 16 black custom colours and no preselected colour.
+    // Each opening starts from 16 black custom colours and black, colour 0, as the current
+    // colour: the dialog is given no other colour to start from.
     for (int i = 0; i < QColorDialog::customCount(); ++i)
         QColorDialog::setCustomColor(i, QColor(Qt::black));
-    QColorDialog dialog(owner);
+    QColorDialog dialog(QColor(Qt::black), owner);
     dialog.setOption(QColorDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
@@ -100,7 +115,13 @@ void QtServices::setClipboardText(const QString &text)
 
 bool QtServices::startProgram(const QString &commandLine, WindowStyle style)
 {
-    return launchCommandLine(commandLine, style, m_programDirectory);
+    m_startFailure.clear();
+    return launchCommandLine(commandLine, style, m_programDirectory, &m_startFailure);
+}
+
+QString QtServices::startFailure() const
+{
+    return m_startFailure;
 }
 
 QString QtServices::programDirectory() const
@@ -115,7 +136,7 @@ QString QtServices::argumentString() const
 
 bool QtServices::anotherCopyRunning() const
 {
-    return !m_lock.isHeld();
+    return m_lock.heldByAnother();
 }
 
 void QtServices::endProgram()

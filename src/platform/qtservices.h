@@ -7,8 +7,8 @@ namespace platform {
 
 // The real platform layer: Qt's dialogs and clipboard, libsndfile with PulseAudio for sound,
 // QProcess for starting programs, and a lock file that tells a second copy apart.
-// Construct it after QApplication, passing the untouched argv so that the argument string is
-// taken before Qt removes any of its own options.
+// Construct it after QApplication, passing the process's own argv, of which Qt was given
+// nothing but the program's name, so that the argument string holds every word.
 class QtServices final : public Services
 {
 public:
@@ -24,6 +24,7 @@ public:
     void clearClipboard() override;
     void setClipboardText(const QString &text) override;
     bool startProgram(const QString &commandLine, WindowStyle style) override;
+    QString startFailure() const override;
     QString programDirectory() const override;
     QString argumentString() const override;
     bool anotherCopyRunning() const override;
@@ -32,8 +33,13 @@ public:
 private:
     QString m_programDirectory;
     QString m_argumentString;
+    QString m_startFailure;
     RunLock m_lock;
 };
+
+// The pattern the open-file dialog applies for a filter's pattern: "*.*" lists every file on
+// Windows, and outside Windows the same caption stands for "*", since there "*.*" needs a dot.
+QString dialogPattern(const QString &pattern);
 
 // The argument string of a command line: argv[1..] joined by single blanks.
 QString argumentStringFrom(int argc, char **argv);

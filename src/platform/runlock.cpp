@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@ RunLock::RunLock(const QString &path)
     if (descriptor < 0)
         return;
     if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        m_heldByAnother = errno == EWOULDBLOCK;
         ::close(descriptor);
         return;
     }

@@ -16,11 +16,16 @@ public:
     ~RunLock();
     Q_DISABLE_COPY_MOVE(RunLock)
 
-    // False when another holder has the lock, or when the file cannot be opened.
+    // False when another holder has the lock, or when the file cannot be opened or locked.
     bool isHeld() const { return m_descriptor >= 0; }
+    // True only when another holder has the lock. A lock that cannot be made at all (no
+    // runtime directory, a full disk, no locking on the file system) tells nothing of other
+    // copies, so it does not count as one.
+    bool heldByAnother() const { return m_heldByAnother; }
 
 private:
     int m_descriptor = -1;
+    bool m_heldByAnother = false;
 };
 
 } // namespace platform

@@ -36,7 +36,7 @@ public:
         QWidget *owner, const QString &title, const QList<FileFilter> &filters)
         = 0;
 
-    // Modal colour dialog that opens with 16 black custom colours and no colour preselected.
+    // Modal colour dialog that opens with 16 black custom colours and black preselected.
     // Returns the confirmed colour, or nothing on cancel or when the dialog cannot open.
     virtual std::optional<Colour> chooseColour(QWidget *owner) = 0;
 
@@ -52,8 +52,11 @@ public:
     virtual void setClipboardText(const QString &text) = 0;
 
     // Starts a program from one command line without waiting for it. The line is split at its
-    // first blank into the program and one argument. Returns false when it could not start.
+    // first blank into the program and one argument. Returns false when it could not start;
+    // startFailure() then says why in the user's words (for example that no program to open
+    // the file is installed), or is empty when nothing more is known.
     virtual bool startProgram(const QString &commandLine, WindowStyle style) = 0;
+    virtual QString startFailure() const = 0;
 
     // Process facts, fixed for the run.
     virtual QString programDirectory() const = 0; // native separators, no trailing one but "/"

@@ -159,7 +159,10 @@ QString twipsText(float twips)
     if (twips == 0.0f)
         twips = 0.0f; // "0", never "-0"
     char buffer[64];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, twips);
+    // Fixed notation: the shortest text that reads back as the same number, never an exponent
+    // ("100000", not "1e+05").
+    const auto [end, error]
+        = std::to_chars(buffer, buffer + sizeof buffer, twips, std::chars_format::fixed);
     if (error != std::errc())
         return QString();
     return QString::fromLatin1(buffer, end - buffer);

@@ -27,7 +27,8 @@ float toFontSize(const QByteArray &text);
 // blank's place when negative).
 QByteArray numberText(qint64 value);
 
-// The shortest decimal text of a single-precision number: "1500", "-45", "2.5".
+// The shortest decimal text of a single-precision number, in fixed notation with no exponent:
+// "1500", "-45", "2.5", "100000".
 QString twipsText(float twips);
 
 } // namespace settings

@@ -71,6 +71,9 @@ QByteArray readSettingsFile(const QString &path)
 bool writeWholeFile(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
+    // Where the directory takes no temporary file but the file itself can be written (a
+    // read-only program directory with writable settings files), the file is written in place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     if (file.write(bytes) != bytes.size()) {

@@ -39,8 +39,9 @@ bool isRegularFile(const QString &path);
 QByteArray readSettingsFile(const QString &path);
 
 // Writes a whole file through a temporary file beside it and a rename, so that a crash or a
-// full disk never leaves it truncated. Returns false, leaving the old file as it was, when
-// the directory cannot be written.
+// full disk never leaves it truncated. Where no temporary file can be made beside it but the
+// file itself is writable, it is written in place. Returns false, leaving the old file as it
+// was, when neither can be written.
 bool writeWholeFile(const QString &path, const QByteArray &bytes);
 
 } // namespace settings

@@ -4,6 +4,7 @@
 #include "viewer/filereading.h"
 #include "viewer/sharedstate.h"
 
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QMainWindow>
 
@@ -108,7 +109,7 @@ private:
         const QKeySequence &shortcut, void (Form1::*handler)());
     void Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void fontSizeCommand(const char *name);
-    void startProgramReporting(const QString &commandLine);
+    void startProgramReporting(const QString &commandLine, const QString &failed);
     void createNativeWindow();
     void showFailure();
 
@@ -131,6 +132,7 @@ private:
     bool m_unloaded = false;
     bool m_loading = false;
     bool m_busy = false;
+    QCursor m_textCursor; // the text area's own pointer, while the busy pointer stands in
     std::optional<PendingLoad> m_pending;
     QElapsedTimer m_sincePump;
     mutable int m_menuBarWidth = -1;

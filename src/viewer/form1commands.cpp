@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTimer>
 #include <QWindow>
 
@@ -156,11 +157,14 @@ void Form1::copy_Click()
     m_services.setClipboardText(Text1->selectedText());
 }
 
-void Form1::startProgramReporting(const QString &commandLine)
+void Form1::startProgramReporting(const QString &commandLine, const QString &failed)
 {
-    if (!m_services.startProgram(commandLine, platform::WindowStyle::Normal))
-        m_services.criticalMessage(
-            this, ErrorTitle, QStringLiteral("Could not start\r\n%1").arg(commandLine));
+    // A failure is told in the user's terms: what could not be opened, and why when known.
+    if (m_services.startProgram(commandLine, platform::WindowStyle::Normal))
+        return;
+    const QString why = m_services.startFailure();
+    m_services.criticalMessage(
+        this, ErrorTitle, why.isEmpty() ? failed : failed + QStringLiteral("\r\n") + why);
 }
 
 void Form1::contents_Click()
@@ -169,17 +173,20 @@ void Form1::contents_Click()
         = settings::besideProgram(m_services.programDirectory(), QStringLiteral("contents.txt"));
     if (!settings::isRegularFile(path))
         return;
-    startProgramReporting(QStringLiteral("notepad.exe ") + path);
+    startProgramReporting(QStringLiteral("notepad.exe ") + path,
+        QStringLiteral("The help text could not be opened:\r\n%1").arg(path));
 }
 
 void Form1::web_Click()
 {
-    startProgramReporting(QStringLiteral("webdial.exe $") + QLatin1String(WebAddress));
+    startProgramReporting(QStringLiteral("webdial.exe $") + QLatin1String(WebAddress),
+        QStringLiteral("The web page could not be opened:\r\n%1").arg(QLatin1String(WebAddress)));
 }
 
 void Form1::email_Click()
 {
-    startProgramReporting(QStringLiteral("webdial.exe >mailto:") + QLatin1String(EmailAddress));
+    startProgramReporting(QStringLiteral("webdial.exe >mailto:") + QLatin1String(EmailAddress),
+        QStringLiteral("No e-mail could be started to:\r\n%1").arg(QLatin1String(EmailAddress)));
 }
 
 void Form1::exit_Click()
@@ -191,19 +198,26 @@ void Form1::exit_Click()
 
 void Form1::about_Click()
 {
-    about::Form2 *form2 = m_program.loadForm2();
-    if (!form2)
+    // The window is watched through a QPointer: while this handler waits for it to be exposed,
+    // events run, and a close of the main window (which unloads it), a drop or a second About
+    // can take it away. Nothing here touches it once it has gone.
+    const QPointer<about::Form2> form2 = m_program.loadForm2();
+    if (!form2 || m_unloaded)
         return;
     form2->show();
     form2->activateWindow(); // keys pressed while the sound plays go to the About window
     // The picture and labels are drawn before the sound starts: wait until the window can be
     // seen, then paint it at once. No input is handled meanwhile.
     if (QWindow *window = form2->windowHandle()) {
+        const QPointer<QWindow> watched = window;
         QElapsedTimer waited;
         waited.start();
-        while (!window->isExposed() && waited.elapsed() < 1000)
+        while (form2 && watched && !m_unloaded && !watched->isExposed() && waited.elapsed() < 1000)
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
     }
+    // A close during the wait has written the settings and ended the program: no sound then.
+    if (!form2 || m_unloaded)
+        return;
     form2->repaint();
     m_services.playSoundSync(
         settings::besideProgram(m_services.programDirectory(), QStringLiteral("howl.wav")));

@@ -30,6 +30,13 @@ const QByteArray BadFileText = QByteArrayLiteral("--> bad file <--");
 // whole load; drawing the window more often than the screen shows it would too.
 constexpr qint64 PumpIntervalNs = 16'000'000;
 
+// A caption as Qt's window title: Qt reads "[*]" as the place of its modified mark and shows a
+// doubled "[*][*]" as one "[*]", so each one in a file's name is doubled to be shown as it is.
+QString literalTitle(QString caption)
+{
+    return caption.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+}
+
 } // namespace
 
 void Form1::open_Click()
@@ -96,13 +103,21 @@ bool Form1::pumpEvents()
 
 void Form1::setBusy(bool busy)
 {
+    // The busy pointer is the main window's alone: the window and the text area, whose own
+    // pointer it stands in for while the load runs. Other windows, such as a message box that
+    // a load shows, keep their normal pointer.
     if (busy == m_busy)
         return;
     m_busy = busy;
-    if (busy)
-        QGuiApplication::setOverrideCursor(platform::hourglassCursor());
-    else
-        QGuiApplication::restoreOverrideCursor();
+    QWidget *textView = Text1->viewport();
+    if (busy) {
+        m_textCursor = textView->cursor();
+        setCursor(platform::hourglassCursor());
+        textView->setCursor(platform::hourglassCursor());
+    } else {
+        setCursor(Qt::ArrowCursor);
+        textView->setCursor(m_textCursor);
+    }
 }
 
 void Form1::loadFile(Entry entry, const QString &path)
@@ -130,7 +145,7 @@ void Form1::loadFile(Entry entry, const QString &path)
             break;
         }
 
-        setWindowTitle(captionFor(path));
+        setWindowTitle(literalTitle(captionFor(path)));
 
         if (fileLength(path) > MaxFileBytes) {
             m_services.criticalMessage(

@@ -18,6 +18,7 @@ public:
     std::deque<std::optional<QString>> openAnswers;
     std::deque<std::optional<platform::Colour>> colourAnswers;
     bool startSucceeds = true;
+    QString startFailureText; // what startFailure() says after a start that failed
     bool anotherCopy = false;
 
     struct Message
@@ -53,6 +54,7 @@ public:
     void clearClipboard() override;
     void setClipboardText(const QString &text) override;
     bool startProgram(const QString &commandLine, platform::WindowStyle style) override;
+    QString startFailure() const override { return startFailureText; }
     QString programDirectory() const override;
     QString argumentString() const override;
     bool anotherCopyRunning() const override;

@@ -7,9 +7,11 @@
 // script addresses.
 //
 // Exit codes: 0 the opener was started, 2 the argument was refused, 3 the opener could not be
-// started.
+// started. That failure is the user's to see: besides stderr, it is shown in a "Quorvin error"
+// message box wherever there is a screen to show it on.
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -101,12 +103,24 @@ QStringList openerCommand()
 #endif
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// Whether a message box can be seen: a desktop session, not a headless platform.
+bool screenAvailable()
 {
-    QCoreApplication app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.startsWith("offscreen") || platform.startsWith("minimal"))
+        return false;
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return true;
+#else
+    return !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#endif
+}
+
+// Checks the argument and starts the opener. On a failure to start it, failure says what
+// could not be opened and why, in the user's words.
+int dial(const QStringList &arguments, QString *failure)
+{
     if (arguments.size() != 1)
         return refuse(
             QStringLiteral("expected exactly one argument, got %1").arg(arguments.size()));
@@ -122,13 +136,40 @@ int main(int argc, char *argv[])
         return refuse(why);
 
     QStringList command = openerCommand();
-    const QString opener = QStandardPaths::findExecutable(command.takeFirst());
+    const QString openerName = command.takeFirst();
+    const QString opener = QStandardPaths::findExecutable(openerName);
     // The opener gets the address in its encoded form, exactly the text that was checked.
     command << url->toString(QUrl::FullyEncoded);
     if (opener.isEmpty() || !QProcess::startDetached(opener, command)) {
-        err() << "webdial: could not start the desktop's opener (" << openerCommand().constFirst()
-              << ") for " << command.constLast() << Qt::endl;
+        err() << "webdial: could not start the desktop's opener (" << openerName << ") for "
+              << command.constLast() << Qt::endl;
+        *failure
+            = (mark == QLatin1Char('$')
+                      ? QStringLiteral("The web page could not be opened:\r\n%1")
+                            .arg(url->toDisplayString())
+                      : QStringLiteral("No e-mail could be started to:\r\n%1").arg(url->path()))
+            + (opener.isEmpty()
+                    ? QStringLiteral("\r\nThere is no program to open it (%1 is not installed).")
+                    : QStringLiteral("\r\nThe program %1 could not be started."))
+                  .arg(openerName);
         return ExitNoOpener;
     }
     return ExitStarted;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QString failure;
+    int exitCode = ExitStarted;
+    {
+        const QCoreApplication app(argc, argv);
+        exitCode = dial(QCoreApplication::arguments().mid(1), &failure);
+    }
+    if (!failure.isEmpty() && screenAvailable()) {
+        const QApplication app(argc, argv);
+        QMessageBox::critical(nullptr, QStringLiteral("Quorvin error"), failure, QMessageBox::Ok);
+    }
+    return exitCode;
 }
