@@ -1,13 +1,14 @@
 #pragma once
 
-// What a shown file's reads must produce, written independently of the reading code so that
-// the tests and the fuzz target can hold the two against each other.
+// What a shown file's reads give, written apart from the reading code so that the tests and
+// the fuzz target can hold the two against each other.
 
 #include <QByteArray>
 
 namespace expected {
 
-// The converting read: each LF becomes CR LF, each CR is dropped.
+// The converting read: each LF becomes CR LF, each CR is dropped; the direct read: the file
+// less a final CR LF, CR or LF.
 inline QByteArray converted(const QByteArray &bytes)
 {
     QByteArray out;
@@ -20,14 +21,9 @@ inline QByteArray converted(const QByteArray &bytes)
     return out;
 }
 
-// The direct read: the file without a final CR LF, CR or LF.
-inline QByteArray withoutFinalBreak(QByteArray bytes)
+inline QByteArray withoutFinalBreak(const QByteArray &bytes)
 {
-    if (bytes.endsWith("\r\n"))
-        bytes.chop(2);
-    else if (bytes.endsWith('\r') || bytes.endsWith('\n'))
-        bytes.chop(1);
-    return bytes;
+    return bytes.chopped(bytes.endsWith("\r\n") ? 2 : bytes.endsWith('\r') || bytes.endsWith('\n'));
 }
 
 } // namespace expected
