@@ -1,14 +1,12 @@
 #pragma once
 
-// What a shown file's reads give, written apart from the reading code so that the tests and
-// the fuzz target can hold the two against each other.
-
 #include <QByteArray>
 
 namespace expected {
 
-// The converting read: each LF becomes CR LF, each CR is dropped; the direct read: the file
-// less a final CR LF, CR or LF.
+// What the reads of a shown file give, written apart from the reading code for the tests and
+// the fuzz target. Converting: each LF becomes CR LF, each CR is dropped. Direct: the file less
+// a final CR LF, CR or LF.
 inline QByteArray converted(const QByteArray &bytes)
 {
     QByteArray out;
