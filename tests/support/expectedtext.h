@@ -1,13 +1,12 @@
 #pragma once
 
-// What a shown file's reads must produce, written independently of the reading code so that
-// the tests and the fuzz target can hold the two against each other.
-
 #include <QByteArray>
 
 namespace expected {
 
-// The converting read: each LF becomes CR LF, each CR is dropped.
+// What the reads of a shown file give, written apart from the reading code for the tests and
+// the fuzz target. Converting: each LF becomes CR LF, each CR is dropped. Direct: the file less
+// a final CR LF, CR or LF.
 inline QByteArray converted(const QByteArray &bytes)
 {
     QByteArray out;
@@ -20,14 +19,9 @@ inline QByteArray converted(const QByteArray &bytes)
     return out;
 }
 
-// The direct read: the file without a final CR LF, CR or LF.
-inline QByteArray withoutFinalBreak(QByteArray bytes)
+inline QByteArray withoutFinalBreak(const QByteArray &bytes)
 {
-    if (bytes.endsWith("\r\n"))
-        bytes.chop(2);
-    else if (bytes.endsWith('\r') || bytes.endsWith('\n'))
-        bytes.chop(1);
-    return bytes;
+    return bytes.chopped(bytes.endsWith("\r\n") ? 2 : bytes.endsWith('\r') || bytes.endsWith('\n'));
 }
 
 } // namespace expected
