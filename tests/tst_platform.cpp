@@ -1,0 +1,178 @@
+// The platform layer for real: the run lock, launching and the webdial companion (with
+// stand-ins that record their arguments), and synchronous sound through the tests' server.
+
+#include "platform/launcher.h"
+#include "platform/runlock.h"
+#include "platform/sound.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+namespace {
+
+// Writes a file; a stand-in program that records its arguments, one a line, in record (beside
+// it first, then renamed, so a record that exists is complete) unless record is empty.
+void put(const QString &path, const QString &record, const QByteArray &bytes = {})
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(record.isEmpty()
+            ? bytes
+            : QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" >'%1.part'"
+                             "\n/bin/mv '%1.part' '%1'\n")
+                  .arg(record)
+                  .toUtf8());
+    if (!record.isEmpty())
+        file.setPermissions(file.permissions() | QFile::ExeOwner);
+}
+
+QString readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void row(const char *name, const char *a, const char *b, const char *c)
+{
+    QTest::newRow(name) << QString::fromUtf8(a) << QString::fromUtf8(b) << QString::fromUtf8(c);
+}
+
+} // namespace
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void runLockHasOneHolder()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("quorvin.lock"));
+        {
+            const platform::RunLock first(path);
+            QVERIFY(first.isHeld() && !platform::RunLock(path).isHeld());
+        }
+        QVERIFY(platform::RunLock(path).isHeld());
+    }
+
+    // Command lines started for real from a program directory with a blank in its name, with
+    // only its bin folder on the search path; "webdial" plain is not executable.
+    void launch_data()
+    {
+        QTest::addColumn<QString>("line"); // %1: the program directory
+        QTest::addColumn<QString>("standIn"); // the stand-in's place in the program directory
+        QTest::addColumn<QString>("record"); // what it records; -: the start fails
+        row("help text", "notepad.exe %1/contents.txt", "bin/xdg-open", "1\n%1/contents.txt\n");
+        row("webdial beside", "WebDial.EXE >mailto:a@b.c", "webdial.sh", "1\n>mailto:a@b.c\n");
+        row("webdial alone", "webdial.exe", "webdial.sh", "0\n");
+        row("blanks and quotes kept", "prog   \"a  b\" ", "bin/prog", "1\n  \"a  b\" \n");
+        row("trailing blank", "prog ", "bin/prog", "1\n\n");
+        row("leading blank", " notepad.exe a", "bin/xdg-open", "-");
+        row("editor without file", "notepad.exe", "bin/xdg-open", "-");
+        row("editor with empty file", "notepad.exe ", "bin/xdg-open", "-");
+        row("webdial not executable", "webdial.exe $https://a.org", "webdial", "-");
+        row("unknown program", "no-such-program-quorvin x", "", "-");
+        row("missing path", "/nonexistent/program x", "", "-");
+    }
+    void launch()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, standIn);
+        QFETCH(QString, record);
+        QTemporaryDir top;
+        const QString dir = top.filePath(QStringLiteral("my quorvin"));
+        const QString recordPath = top.filePath(QStringLiteral("record"));
+        QDir().mkpath(dir + QStringLiteral("/bin"));
+        const bool plain = standIn == QLatin1String("webdial");
+        if (!standIn.isEmpty())
+            put(dir + u'/' + standIn.remove(QStringLiteral(".sh")), plain ? QString() : recordPath);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(dir + QStringLiteral("/bin")));
+        const bool started
+            = platform::launchCommandLine(line.arg(dir), platform::WindowStyle::Normal, dir);
+        qputenv("PATH", path);
+        QCOMPARE(started, record != QLatin1String("-"));
+        if (started)
+            QTRY_COMPARE_WITH_TIMEOUT(readAll(recordPath), record.arg(dir), 5000);
+    }
+
+    // webdial with a stand-in opener alone on its search path (arguments split at |): the
+    // address it opens, or its exit code with a reason on stderr: 2 refused, 3 no opener.
+    void webdial_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<QString>("unused");
+        row("https", "$HTTPS://Example.ORG/a?b=c#d", "https://example.org/a?b=c#d", "");
+        row("mailto", ">mailto:a@b.org?subject=Hi%20there", "mailto:a@b.org?subject=Hi%20there",
+            "");
+        row("no opener", "$https://example.org", "3", "");
+        row("no argument", "", "2", "");
+        row("two arguments", "$https://a.org|$https://a.org", "2", "");
+        row("no mark", "https://example.org", "2", "");
+        row("local file", "$file:///etc/passwd", "2", "");
+        row("script", "$javascript:alert(1)", "2", "");
+        row("mailto behind the web mark", "$mailto:a@b.org", "2", "");
+        row("web behind the mail mark", ">https://example.org", "2", "");
+        row("no host", "$http://", "2", "");
+        row("blank in host", "$https://exa mple.org", "2", "");
+        row("option-like", "$--help", "2", "");
+        row("mailto without name", ">mailto:@example.org", "2", "");
+    }
+    void webdial()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QString, opened);
+        QTemporaryDir dir;
+        const QString record = dir.filePath(QStringLiteral("opened"));
+        if (opened != QLatin1String("3"))
+            put(dir.filePath(QStringLiteral("bin/xdg-open")), record);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PATH"), dir.filePath(QStringLiteral("bin")));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(QUORVIN_BINARY_DIR "/webdial"),
+            arguments.split(u'|', Qt::SkipEmptyParts));
+        QVERIFY(process.waitForFinished(10000));
+        const bool refused = opened.size() == 1;
+        QCOMPARE(process.exitCode(), refused ? opened.toInt() : 0);
+        QCOMPARE(process.readAllStandardError().isEmpty(), !refused);
+        if (!refused)
+            QTRY_COMPARE_WITH_TIMEOUT(readAll(record), QStringLiteral("1\n%1\n").arg(opened), 5000);
+    }
+
+    // The call lasts as long as the sound (0.4 s of silence); anything unplayable returns false
+    // at once.
+    void sound_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // null: no file
+        QTest::addColumn<bool>("plays");
+        const QByteArray header("RIFF\xF4\x89\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xAC\0\0"
+                                "\x88\x58\x01\0\x02\0\x10\0data\xD0\x89\0\0",
+            44);
+        QTest::newRow("0.4 s") << header + QByteArray(35280, '\0') << true;
+        QTest::newRow("missing") << QByteArray() << false;
+        QTest::newRow("garbage") << QByteArray("not a sound\r\n").repeated(50) << false;
+        QTest::newRow("header cut short") << header.left(16) << false;
+    }
+    void sound()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, plays);
+        if (qEnvironmentVariableIntValue("QUORVIN_NO_SOUND_SERVER") == 1 && plays)
+            QSKIP("QUORVIN_NO_SOUND_SERVER=1: no sound server in this environment");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("x.wav"));
+        if (!content.isNull())
+            put(path, {}, content);
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(platform::playWavSync(path), plays);
+        QVERIFY2(timer.elapsed() >= (plays ? 390 : 0) && timer.elapsed() < (plays ? 1900 : 500),
+            qPrintable(QString::number(timer.elapsed())));
+    }
+};
+
+QTEST_MAIN(TestPlatform)
+#include "tst_platform.moc"
