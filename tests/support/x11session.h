@@ -1,16 +1,15 @@
 #pragma once
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRect>
 #include <QTemporaryDir>
 #include <QThread>
 
-// Drives the built program as a real process on the X server named by DISPLAY: it runs from a
-// temporary program directory holding a copy of the program and its companion files, and the
-// test finds its windows, reads their geometry and captions and types into them (through
-// xdotool), and asks the program to close as a window manager would.
+// Drives the built program as a real process on the X server named by DISPLAY, from a temporary
+// program directory holding a copy of the program and its companion files: the test finds its
+// windows, reads their geometry and captions and types into them (through xdotool and xprop),
+// and asks the program to close as a window manager would.
 class X11Session
 {
 public:
@@ -20,11 +19,7 @@ public:
             QFile::copy(QStringLiteral(QUORVIN_BINARY_DIR "/") + QLatin1String(name),
                 path(QLatin1String(name)));
     }
-    ~X11Session()
-    {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
+    ~X11Session() { m_process.kill(), m_process.waitForFinished(5000); }
     Q_DISABLE_COPY_MOVE(X11Session)
 
     bool isOpen() const { return !qEnvironmentVariableIsEmpty("DISPLAY"); }
@@ -49,39 +44,64 @@ public:
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(
             programPath.isEmpty() ? path(QStringLiteral("quorvin")) : programPath, arguments);
-        for (QDeadlineTimer deadline(timeoutMs);
-             isOpen() && m_process.waitForStarted(5000) && !m_window && !deadline.hasExpired();
-             QThread::msleep(20))
-            m_window = visibleWindows().value(0);
+        if (!isOpen() || !m_process.waitForStarted(5000))
+            return false;
+        m_window = run(QStringLiteral("timeout %1 xdotool search --sync --onlyvisible --pid %2 "
+                                      "--name Quorvin")
+                           .arg(timeoutMs / 1000.0)
+                           .arg(processId()))
+                       .toULong();
+        // The main window is given the keyboard, as a window manager would, and a moment to
+        // take it.
+        if (m_window)
+            run(QStringLiteral("xdotool windowfocus --sync ") + id(0)), QThread::msleep(200);
         return m_window != 0;
     }
     QProcess &process() { return m_process; }
     qint64 processId() const { return m_process.processId(); }
-
-    unsigned long window() const { return m_window; } // the main window
-    QList<unsigned long> visibleWindows() const; // the program's mapped top-level windows
-    QRect windowGeometry(unsigned long window = 0) const; // on the root; 0: the main window
-    QString windowName(unsigned long window = 0) const;
-    // Types keys into a window (0: the main window), xdotool's names separated by blanks; the
-    // window is given the focus first unless it has it.
-    void key(const QString &keys, unsigned long window = 0) const
-    {
-        const QString id = QString::number(window ? window : m_window);
-        if (xdotool({ QStringLiteral("getwindowfocus") }) != id)
-            xdotool({ QStringLiteral("windowfocus"), QStringLiteral("--sync"), id });
-        xdotool(QStringList { QStringLiteral("key"), QStringLiteral("--window"), id }
-            + keys.split(u' '));
-    }
-    void requestClose() const; // WM_DELETE_WINDOW, as the close button does
     bool waitForExit(int timeoutMs = 10000) { return m_process.waitForFinished(timeoutMs); }
 
-private:
-    // What xdotool prints for these arguments.
-    static QString xdotool(const QStringList &arguments)
+    unsigned long window() const { return m_window; } // the main window
+    // The program's mapped windows (the root window may be among them).
+    QList<unsigned long> visibleWindows() const
     {
+        QList<unsigned long> found;
+        const QString pid = QString::number(processId());
+        for (const QString &id : run(QStringLiteral("xdotool search --onlyvisible --pid ") + pid
+                 + QStringLiteral(" --name .*"))
+                                     .split(u'\n', Qt::SkipEmptyParts))
+            found << id.toULong();
+        return found;
+    }
+    // For these, window 0 is the main window.
+    QRect windowGeometry(unsigned long window = 0) const // on the root, frame excluded
+    {
+        const QStringList shell // WINDOW= X= Y= WIDTH= HEIGHT=, a line each
+            = run(QStringLiteral("xdotool getwindowgeometry --shell ") + id(window)).split(u'\n');
+        const auto value = [&](int line) {
+            return shell.value(line).section(u'=', 1).toInt();
+        };
+        return QRect(value(1), value(2), value(3), value(4));
+    }
+    QString windowName(unsigned long window = 0) const
+    {
+        return run(QStringLiteral("xprop _NET_WM_NAME -id ") + id(window)).section(u'"', 1, -2);
+    }
+    void key(const QString &keys, unsigned long window = 0) const // xdotool's names, a blank apart
+    {
+        run(QStringLiteral("xdotool key --window ") + id(window) + u' ' + keys);
+    }
+    void requestClose() const; // WM_DELETE_WINDOW, as the close button does
+
+private:
+    QString id(unsigned long window) const { return QString::number(window ? window : m_window); }
+    // What a command (words a blank apart) prints.
+    static QString run(const QString &command)
+    {
+        QStringList words = command.split(u' ');
         QProcess process;
-        process.start(QStringLiteral("xdotool"), arguments);
-        process.waitForFinished(10000);
+        process.start(words.takeFirst(), words);
+        process.waitForFinished(15000);
         return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     }
 
