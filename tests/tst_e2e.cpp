@@ -23,7 +23,6 @@ private slots:
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             QSKIP("needs an X server (the test command starts Xvfb)");
     }
-
     void window_data()
     {
         QTest::addColumn<QStringList>("words"); // a file's name as the shell splits it
@@ -54,7 +53,6 @@ private slots:
         if (words.isEmpty())
             QCOMPARE(session.read(Ini), FirstIni);
     }
-
     // The About window stays on the screen for as long as howl.wav (1.5 s) plays.
     void aboutLastsAsLongAsItsSound()
     {

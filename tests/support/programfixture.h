@@ -14,8 +14,6 @@
 #include <QtTest>
 #include <QUrl>
 
-#include <memory>
-
 // Writes a whole file for a test, creating or emptying it.
 inline void writeFile(const QString &path, const QByteArray &bytes)
 {
