@@ -26,10 +26,8 @@ inline void writeFile(const QString &path, const QByteArray &bytes)
 inline void dropFiles(QWidget *target, const QStringList &paths)
 {
     QMimeData mime;
-    QList<QUrl> urls;
     for (const QString &path : paths)
-        urls << QUrl::fromLocalFile(path);
-    mime.setUrls(urls);
+        mime.setUrls(mime.urls() << QUrl::fromLocalFile(path));
     const QPoint where = target->rect().center();
     QDragEnterEvent enter(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
@@ -39,8 +37,7 @@ inline void dropFiles(QWidget *target, const QStringList &paths)
     QVERIFY(drop.isAccepted());
 }
 
-// A program started in-process in a real temporary program directory, with the recording
-// platform double. Write settings files with write() before start().
+// A program started in-process in a temporary program directory, with the platform double.
 struct ProgramFixture
 {
     QTemporaryDir directory;

@@ -6,10 +6,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-// Drives the built program as a real process on the X server named by DISPLAY, from a temporary
-// program directory holding a copy of the program and its companion files: the test finds its
-// windows, reads their geometry and captions and types into them (through xdotool and xprop),
-// and asks the program to close as a window manager would.
+// Runs the built program on the X server named by DISPLAY from a temporary program directory
+// with its companion files; finds, reads and types into its windows (xdotool, xprop; window 0
+// is the main one), and asks it to close as a window manager would.
 class X11Session
 {
 public:
@@ -68,12 +67,11 @@ public:
         QList<unsigned long> found;
         const QString pid = QString::number(processId());
         for (const QString &id : run(QStringLiteral("xdotool search --onlyvisible --pid ") + pid
-                 + QStringLiteral(" --name .*"))
+                 + QStringLiteral(" --name "))
                                      .split(u'\n', Qt::SkipEmptyParts))
             found << id.toULong();
         return found;
     }
-    // For these, window 0 is the main window.
     QRect windowGeometry(unsigned long window = 0) const // on the root, frame excluded
     {
         const QStringList shell // WINDOW= X= Y= WIDTH= HEIGHT=, a line each
@@ -95,7 +93,7 @@ public:
 
 private:
     QString id(unsigned long window) const { return QString::number(window ? window : m_window); }
-    // What a command (words a blank apart) prints.
+    // What a command prints: words a blank apart (so a trailing blank is an empty word).
     static QString run(const QString &command)
     {
         QStringList words = command.split(u' ');
