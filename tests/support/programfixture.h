@@ -14,25 +14,20 @@
 #include <QtTest>
 #include <QUrl>
 
-#include <memory>
-
 // Writes a whole file for a test, creating or emptying it.
 inline void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
-    file.write(bytes);
 }
 
 // Sends a real drag-and-drop of local files onto a widget, as a file manager does.
 inline void dropFiles(QWidget *target, const QStringList &paths)
 {
-    QList<QUrl> urls;
-    for (const QString &path : paths)
-        urls << QUrl::fromLocalFile(path);
     QMimeData mime;
-    mime.setUrls(urls);
+    for (const QString &path : paths)
+        mime.setUrls(mime.urls() << QUrl::fromLocalFile(path));
     const QPoint where = target->rect().center();
     QDragEnterEvent enter(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
@@ -42,8 +37,7 @@ inline void dropFiles(QWidget *target, const QStringList &paths)
     QVERIFY(drop.isAccepted());
 }
 
-// A program started in-process in a real temporary program directory, with the recording
-// platform double. Write settings files with write() before start().
+// A program started in-process in a temporary program directory, with the platform double.
 struct ProgramFixture
 {
     QTemporaryDir directory;
@@ -53,24 +47,19 @@ struct ProgramFixture
     explicit ProgramFixture(const QString &argumentString = {})
         : services(directory.path(), argumentString)
     { }
-
     QString path(const QString &name) const { return directory.filePath(name); }
-
     void write(const QString &name, const QByteArray &bytes) const { writeFile(path(name), bytes); }
-
     QByteArray read(const QString &name) const
     {
         QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-
     viewer::Form1 *start()
     {
         program = std::make_unique<viewer::Program>(services);
         program->start();
         return program->form1();
     }
-
     viewer::Form1 *form1() const { return program->form1(); }
     viewer::SharedState &state() const { return program->state(); }
     QByteArray text() const { return program->form1()->Text1->text(); }

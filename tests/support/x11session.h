@@ -1,49 +1,108 @@
 #pragma once
 
-#include <QByteArray>
+#include <QFile>
 #include <QProcess>
 #include <QRect>
-#include <QString>
 #include <QTemporaryDir>
+#include <QThread>
 
-#include <memory>
-
-// Drives the built program as a real process on the X server named by DISPLAY: it runs from a
-// temporary program directory holding a copy of the program and its companion files, and the
-// test finds its window, reads its geometry and caption, and asks it to close as a window
-// manager would.
+// Runs the built program on the X server named by DISPLAY from a temporary program directory
+// with its companion files; finds, reads and types into its windows (xdotool, xprop; window 0
+// is the main one), and asks it to close as a window manager would.
 class X11Session
 {
 public:
-    X11Session();
-    ~X11Session();
+    X11Session()
+    {
+        for (const char *name : { "quorvin", "howl.wav", "contents.txt", "webdial" })
+            QFile::copy(QStringLiteral(QUORVIN_BINARY_DIR "/") + QLatin1String(name),
+                path(QLatin1String(name)));
+    }
+    ~X11Session() { m_process.kill(), m_process.waitForFinished(5000); }
     Q_DISABLE_COPY_MOVE(X11Session)
 
-    // False when there is no X server to talk to.
-    bool isOpen() const;
+    bool isOpen() const { return !qEnvironmentVariableIsEmpty("DISPLAY"); }
+    QString programDirectory() const { return m_directory.path(); }
+    QString path(const QString &name) const { return m_directory.filePath(name); }
+    void write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(path(name));
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write(bytes);
+    }
+    QByteArray read(const QString &name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
-    QString programDirectory() const;
-    QString path(const QString &name) const;
-    void write(const QString &name, const QByteArray &bytes) const;
-    QByteArray read(const QString &name) const;
-
-    // Starts the program copy with these arguments (or the program at programPath, to run a
-    // second copy from another session's directory); returns once its window is mapped (or
-    // after timeoutMs with false).
-    bool start(
-        const QStringList &arguments, const QString &programPath = {}, int timeoutMs = 10000);
+    // Starts the program copy (or the program at programPath, to run a second copy from
+    // another session's directory); true once its window is mapped within timeoutMs.
+    bool start(const QStringList &arguments, const QString &programPath = {}, int timeoutMs = 10000)
+    {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(
+            programPath.isEmpty() ? path(QStringLiteral("quorvin")) : programPath, arguments);
+        if (!isOpen() || !m_process.waitForStarted(5000))
+            return false;
+        m_window = run(QStringLiteral("timeout %1 xdotool search --sync --onlyvisible --pid %2 "
+                                      "--name Quorvin")
+                           .arg(timeoutMs / 1000.0)
+                           .arg(processId()))
+                       .toULong();
+        // The main window is given the keyboard, as a window manager would, and a moment to
+        // take it.
+        if (m_window)
+            run(QStringLiteral("xdotool windowfocus --sync ") + id(0)), QThread::msleep(200);
+        return m_window != 0;
+    }
     QProcess &process() { return m_process; }
     qint64 processId() const { return m_process.processId(); }
+    bool waitForExit(int timeoutMs = 10000) { return m_process.waitForFinished(timeoutMs); }
 
-    unsigned long window() const { return m_window; }
-    QRect windowGeometry() const; // the top-level window on the root, frame excluded
-    QString windowName() const;
+    unsigned long window() const { return m_window; } // the main window
+    // The program's mapped windows (the root window may be among them).
+    QList<unsigned long> visibleWindows() const
+    {
+        QList<unsigned long> found;
+        const QString pid = QString::number(processId());
+        for (const QString &id : run(QStringLiteral("xdotool search --onlyvisible --pid ") + pid
+                 + QStringLiteral(" --name "))
+                                     .split(u'\n', Qt::SkipEmptyParts))
+            found << id.toULong();
+        return found;
+    }
+    QRect windowGeometry(unsigned long window = 0) const // on the root, frame excluded
+    {
+        const QStringList shell // WINDOW= X= Y= WIDTH= HEIGHT=, a line each
+            = run(QStringLiteral("xdotool getwindowgeometry --shell ") + id(window)).split(u'\n');
+        const auto value = [&](int line) {
+            return shell.value(line).section(u'=', 1).toInt();
+        };
+        return QRect(value(1), value(2), value(3), value(4));
+    }
+    QString windowName(unsigned long window = 0) const
+    {
+        return run(QStringLiteral("xprop _NET_WM_NAME -id ") + id(window)).section(u'"', 1, -2);
+    }
+    void key(const QString &keys, unsigned long window = 0) const // xdotool's names, a blank apart
+    {
+        run(QStringLiteral("xdotool key --window ") + id(window) + u' ' + keys);
+    }
     void requestClose() const; // WM_DELETE_WINDOW, as the close button does
-    bool waitForExit(int timeoutMs = 10000);
 
 private:
-    struct Display;
-    std::unique_ptr<Display> m_display;
+    QString id(unsigned long window) const { return QString::number(window ? window : m_window); }
+    // What a command prints: words a blank apart (so a trailing blank is an empty word).
+    static QString run(const QString &command)
+    {
+        QStringList words = command.split(u' ');
+        QProcess process;
+        process.start(words.takeFirst(), words);
+        process.waitForFinished(15000);
+        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    }
+
     QTemporaryDir m_directory;
     QProcess m_process;
     unsigned long m_window = 0;
