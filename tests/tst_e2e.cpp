@@ -48,6 +48,8 @@ private slots:
         while (session.visibleWindows().size() > windows && shown.elapsed() < 6000) { }
         QVERIFY2(shown.elapsed() >= 1200 && shown.elapsed() < 6000,
             qPrintable(QString::number(shown.elapsed())));
+        session.requestClose();
+        QVERIFY(session.waitForExit());
     }
 };
 

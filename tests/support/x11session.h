@@ -85,9 +85,12 @@ public:
     {
         return run(QStringLiteral("xprop _NET_WM_NAME -id ") + id(window)).section(u'"', 1, -2);
     }
-    void key(const QString &keys, unsigned long window = 0) const // xdotool's names, a blank apart
+    // Types keys (xdotool's names, a blank apart) into the window, given the focus first. Sent
+    // as real key events: events sent to a window directly leave Control held on the server.
+    void key(const QString &keys, unsigned long window = 0) const
     {
-        run(QStringLiteral("xdotool key --window ") + id(window) + u' ' + keys);
+        run(QStringLiteral("xdotool windowfocus --sync ") + id(window) + QStringLiteral(" key ")
+            + keys);
     }
     void requestClose() const; // WM_DELETE_WINDOW, as the close button does
 
