@@ -6,7 +6,8 @@
 # - a private PulseAudio server with a null sink named "null", reached through
 #   PULSE_RUNTIME_PATH / PULSE_SERVER, so sound is played and drained for real;
 # - a low-latency recording of the null sink's monitor, which keeps the sink awake: an idle
-#   null sink sleeps up to two seconds between wake-ups and would hold back a stream's drain.
+#   null sink sleeps up to two seconds between wake-ups and would hold back a stream's drain;
+# - no D-Bus session bus (DBUS_SESSION_BUS_ADDRESS=disabled:), so none is autolaunched.
 # Exits with CMD's status. Everything it started is stopped on the way out, whatever happens.
 set -euo pipefail
 
@@ -131,6 +132,10 @@ if [[ -z "${XDG_RUNTIME_DIR:-}" ]]; then
     export XDG_RUNTIME_DIR="$work_dir/xdg-runtime"
     mkdir -m 0700 "$XDG_RUNTIME_DIR"
 fi
+
+# No session bus: without this every Qt program started here would have its accessibility
+# bridge autolaunch a D-Bus session daemon that outlives the X server.
+export DBUS_SESSION_BUS_ADDRESS=disabled:
 
 echo "with-test-env: X display $DISPLAY, sound server $PULSE_SERVER"
 set +e
