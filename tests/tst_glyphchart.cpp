@@ -12,8 +12,7 @@ using namespace textarea;
 
 namespace {
 
-const QRgb ink = qRgb(0xFF, 0xE0, 0x40);
-const QRgb paper = qRgb(0x10, 0x20, 0x40);
+const QRgb ink = qRgb(0xFF, 0xE0, 0x40), paper = qRgb(0x10, 0x20, 0x40);
 
 // Its ink pixels, row by row: half way to ink's green or more.
 QList<QPoint> inkOf(const QImage &image)
