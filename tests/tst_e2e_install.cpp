@@ -14,6 +14,7 @@ class TestE2eInstall : public QObject
     QTemporaryDir m_aside; // the build's own install records while the test installs
     QProcessEnvironment m_env = QProcessEnvironment::systemEnvironment();
     QString m_before;
+    const QString m_program = m_home.filePath(u".local/lib/quorvin/quorvin"_qs);
 
     // A shell script's output (and exit code if not 0), run in HOME with $1... the arguments.
     QString sh(const QString &script, const QStringList &arguments = {}) const
@@ -62,8 +63,7 @@ private slots:
             u"text/x-nfo quorvin.desktop\ntext/x-quorvin-diz quorvin.desktop"_qs);
         QCOMPARE(
             sh(u"desktop-file-validate .local/share/applications/quorvin.desktop"_qs), QString());
-        QCOMPARE(sh(u"readlink -f \"$(which quorvin)\""_qs),
-            m_home.filePath(u".local/lib/quorvin/quorvin"_qs));
+        QCOMPARE(sh(u"readlink -f \"$(which quorvin)\""_qs), m_program);
     }
 
     void openerStartsTheInstalledProgramOnTheFile_data()
@@ -79,12 +79,10 @@ private slots:
         QProcess process;
         process.setProcessEnvironment(m_env);
         process.startCommand(opener + u" \""_qs + m_home.filePath(u"Read Me.nfo\""_qs));
-        QString window;
-        const QString search = u"xdotool search --name '^read me\\.nfo - Quorvin$'"_qs;
-        QTRY_VERIFY_WITH_TIMEOUT(!(window = sh(search)).startsWith(u"exit"), 20000);
-        const QString pid = sh(u"xdotool getwindowpid "_qs + window);
-        QCOMPARE(sh(u"readlink /proc/$1/exe"_qs, { pid }),
-            m_home.filePath(u".local/lib/quorvin/quorvin"_qs));
+        QString pid; // of the window the program shows the file in
+        const QString search = u"xdotool search --name '^read me\\.nfo - Quorvin$' getwindowpid"_qs;
+        QTRY_VERIFY_WITH_TIMEOUT(!(pid = sh(search)).startsWith(u"exit"), 20000);
+        QCOMPARE(sh(u"readlink /proc/$1/exe"_qs, { pid }), m_program);
         sh(u"kill $1"_qs, { pid });
         // Ended: no process, or a zombie (its stat's one line holds ") Z ").
         QTRY_VERIFY_WITH_TIMEOUT(
@@ -95,7 +93,7 @@ private slots:
     // Uninstalling leaves HOME as it was but for the settings files beside the program.
     void cleanupTestCase()
     {
-        writeFile(m_home.filePath(u".local/lib/quorvin/quorvin.ini"_qs), "v1.19\r\n");
+        writeFile(m_program + u".ini"_qs, "v1.19\r\n");
         const QString output = sh(u"rm 'Read Me.nfo'; cmake -DQUORVIN_BINARY_DIR=\"$1\" -P \"$2\" "
                                   "&& rm \"$1\"/install_record.cmake"_qs,
             { m_build, QStringLiteral(QUORVIN_SOURCE_DIR "/cmake/uninstall.cmake") });

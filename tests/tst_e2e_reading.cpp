@@ -21,56 +21,14 @@ QString line(int i)
         + u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"_s.repeated(2);
 }
 
-QString run(const QString &program, const QString &arguments)
+QString run(const QString &command) // its output; words a blank apart
 {
+    QStringList words = command.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     QProcess process;
-    process.start(program, arguments.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+    process.start(words.takeFirst(), words);
     process.waitForFinished(5000);
     return QString::fromUtf8(process.readAllStandardOutput());
 }
-
-QString selection(const char *which)
-{
-    return run(u"xclip"_s, u"-o -selection "_s + QLatin1String(which));
-}
-
-// The program on a 200-line file, focused, and its view's top-left corner and rows: the black
-// area that column 0 (a blank on every line) runs down.
-struct Reader
-{
-    X11Session session;
-    QString text; // as copied: line breaks as "\n"
-    int x = 0, top = 0, rows = 0;
-
-    bool start()
-    {
-        for (int i = 0; i < 200; ++i)
-            text += line(i) + QLatin1Char('\n');
-        session.write(u"long.nfo"_s, text.toLatin1().replace("\n", "\r\n"));
-        if (!session.start({ session.path(u"long.nfo"_s) }))
-            return false;
-        xdotool(u"sleep 0.5 windowfocus --sync %1"_s.arg(session.window()));
-        QImage shot = QGuiApplication::primaryScreen()->grabWindow(session.window()).toImage();
-        int bottom = shot.height() - 1;
-        while (x + 1 < shot.width() && shot.pixel(x, shot.height() / 2) != 0xFF000000)
-            ++x;
-        while (top < bottom && shot.pixel(x + 4, top) != 0xFF000000)
-            ++top;
-        while (bottom > top && shot.pixel(x + 4, bottom) != 0xFF000000)
-            --bottom;
-        return (rows = (bottom - top + 1) / 12) > 5; // 8 x 12 cells at 9 points
-    }
-    void xdotool(const QString &command) const { run(u"xdotool"_s, command); }
-    QString at(int row, int column) const // the mouse to the left edge of a cell
-    {
-        return QString::asprintf(" mousemove --window %lu %d %d sleep 0.1 ", session.window(),
-            x + column * 8 + 1, top + row * 12 + 6);
-    }
-    void drag(int from, int to) const // over columns [from, to) of the top row
-    {
-        xdotool(at(0, from) + u"mousedown 1"_s + at(0, to) + u"mouseup 1"_s);
-    }
-};
 
 } // namespace
 
@@ -79,44 +37,59 @@ class TestE2eReading : public QObject
     Q_OBJECT
 
 private slots:
-    void scrollingMovesTheViewAndSelectionsBecomePrimary_data()
+    void keysWheelMouseAndMenuScrollSelectAndCopy()
     {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<int>("pages"); // the view's top line, in pages
-        QTest::addColumn<int>("column"); // its first column (a wheel step scrolls 3)
-        QTest::newRow("page down from the top") << u"key Next shift+Down"_s << 1 << 0;
-        QTest::newRow("two down, one up") << u"key Next Next Prior shift+Down"_s << 1 << 0;
-        QTest::newRow("shift+wheel")
-            << u"key shift+Down keydown shift click 5 keyup shift"_s << 0 << 3;
-    }
-    void scrollingMovesTheViewAndSelectionsBecomePrimary()
-    {
-        QFETCH(QString, input);
-        QFETCH(int, pages);
-        QFETCH(int, column);
-        Reader reader;
-        QVERIFY(reader.start());
-        reader.xdotool(reader.at(2, 2) + input);
-        // Keyboard and mouse selections become the primary selection: the caret's line (it moved
-        // with the page), then the top line's cells 1 to 4.
-        QTRY_COMPARE(selection("primary"), line(pages * reader.rows) + QLatin1Char('\n'));
-        reader.drag(1, 5);
-        QTRY_COMPARE(selection("primary"), line(pages * reader.rows).mid(column + 1, 4));
-    }
-
-    void rightClickMenuCopiesAndSelectsAll()
-    {
-        Reader reader;
-        QVERIFY(reader.start());
-        const QString menu = reader.at(3, 3) + u"click 3 sleep 0.3 key --delay 100 "_s;
-        reader.drag(1, 5);
-        reader.xdotool(menu + u"c"_s);
-        QTRY_COMPARE(selection("clipboard"), u"0000"_s);
-        // Without a selection Copy is disabled: the clipboard keeps what it holds.
-        reader.xdotool(reader.at(3, 3) + u"click 1"_s + menu + u"c Escape"_s);
-        reader.xdotool(menu + u"a"_s);
-        QTRY_COMPARE(selection("primary"), reader.text.chopped(1)); // loaded without the last break
-        QCOMPARE(selection("clipboard"), u"0000"_s);
+        X11Session session;
+        QString text; // as copied: line breaks as "\n"
+        for (int i = 0; i < 200; ++i)
+            text += line(i) + QLatin1Char('\n');
+        session.write(u"long.nfo"_s, text.toLatin1().replace("\n", "\r\n"));
+        QVERIFY(session.start({ session.path(u"long.nfo"_s) }));
+        // The view's top-left corner and rows, once shown: the black area that column 0 (a
+        // blank on every line) runs down, in 8 x 12 cells at 9 points.
+        int x = 0, top = 0, rows = 0;
+        QTRY_VERIFY([&] {
+            const QImage shot
+                = QGuiApplication::primaryScreen()->grabWindow(session.window()).toImage();
+            int bottom = shot.height() - 1;
+            for (x = 0; x + 1 < shot.width() && shot.pixel(x, shot.height() / 2) != 0xFF000000;)
+                ++x;
+            for (top = 0; top < bottom && shot.pixel(x + 4, top) != 0xFF000000;)
+                ++top;
+            while (bottom > top && shot.pixel(x + 4, bottom) != 0xFF000000)
+                --bottom;
+            return (rows = (bottom - top + 1) / 12) > 5;
+        }());
+        const auto at = [&](int row, int column) { // the mouse to the left edge of a cell
+            return QString::asprintf(" mousemove --window %lu %d %d ", session.window(),
+                x + column * 8 + 1, top + row * 12 + 6);
+        };
+        // A page key moves the view by the caret's page; a keyboard selection (the caret's
+        // line) becomes the primary selection.
+        run(u"xdotool"_s + at(2, 2) + u"key Next Next Prior shift+Down"_s);
+        QTRY_COMPARE(run(u"xclip -o -selection primary"_s), line(rows) + QLatin1Char('\n'));
+        // Shift with the wheel scrolls 3 columns sideways; a mouse selection (the top line's
+        // cells 1 to 4) becomes the primary selection on release.
+        run(u"xdotool keydown shift click 5 keyup shift"_s + at(0, 1) + u"mousedown 1"_s + at(0, 5)
+            + u"mouseup 1"_s);
+        const QString copied = line(rows).mid(4, 4);
+        QTRY_COMPARE(run(u"xclip -o -selection primary"_s), copied);
+        // The right-click menu's Copy copies the selection; without one it is disabled (the key
+        // goes on to Select All).
+        const qsizetype windows = session.visibleWindows().size();
+        const auto menu = [&](const QString &keys) {
+            run(u"xdotool"_s + at(3, 3) + u"click 3"_s);
+            QTRY_VERIFY(session.visibleWindows().size() > windows);
+            run(u"xdotool key "_s + keys);
+            QTRY_COMPARE(session.visibleWindows().size(), windows);
+        };
+        menu(u"c"_s);
+        QTRY_COMPARE(run(u"xclip -o -selection clipboard"_s), copied);
+        run(u"xdotool"_s + at(3, 3) + u"click 1"_s);
+        menu(u"c a"_s);
+        QTRY_COMPARE(run(u"xclip -o -selection primary"_s),
+            text.chopped(1)); // loaded without the last break
+        QCOMPARE(run(u"xclip -o -selection clipboard"_s), copied);
     }
 
     void caretBlinksInItsCellAndShowsOnAnyPaper_data()

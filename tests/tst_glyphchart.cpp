@@ -8,49 +8,37 @@
 #include <QPainter>
 #include <QtTest>
 
-using namespace Qt::StringLiterals;
-using textarea::CellGrid;
+using namespace textarea;
 
 namespace {
 
-const QRgb ink = qRgb(0xFF, 0xE0, 0x40);
-const QRgb paper = qRgb(0x10, 0x20, 0x40);
+const QRgb ink = qRgb(0xFF, 0xE0, 0x40), paper = qRgb(0x10, 0x20, 0x40);
 
-bool isInk(const QImage &image, int x, int y)
+// Its ink pixels, row by row: half way to ink's green or more.
+QList<QPoint> inkOf(const QImage &image)
 {
-    return image.rect().contains(x, y) && qGreen(image.pixel(x, y)) >= 0x80; // half way to ink
+    QList<QPoint> points;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGreen(image.pixel(x, y)) >= 0x80)
+                points << QPoint(x, y);
+    return points;
 }
 
 // Pieces of ink, 4-connected: pixels that touch only at a corner are apart, as the ROM face's
 // dots are from its O and U.
-int inkPieces(QImage image)
+int inkPieces(const QImage &image)
 {
+    QList<QPoint> left = inkOf(image), todo;
     int pieces = 0;
-    for (int start = 0; start < image.width() * image.height(); ++start) {
-        QList<QPoint> todo { QPoint(start % image.width(), start / image.width()) };
-        pieces += isInk(image, todo[0].x(), todo[0].y());
-        while (!todo.isEmpty()) {
+    for (; !left.isEmpty(); ++pieces)
+        for (todo = { left.takeLast() }; !todo.isEmpty();) {
             const QPoint p = todo.takeLast();
-            if (!isInk(image, p.x(), p.y()))
-                continue;
-            image.setPixel(p, paper);
-            todo << p + QPoint(1, 0) << p - QPoint(1, 0) << p + QPoint(0, 1) << p - QPoint(0, 1);
+            for (const QPoint step : { QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1) })
+                if (left.removeOne(p + step))
+                    todo << p + step;
         }
-    }
     return pieces;
-}
-
-// Columns from the leftmost to the rightmost ink, and how many inky pixels are solid ink.
-QPair<int, int> spanAndSolid(const QImage &cell, int &inky)
-{
-    int left = cell.width(), right = -1, solid = 0;
-    for (int y = 0; y < cell.height(); ++y)
-        for (int x = 0; x < cell.width(); ++x)
-            if (isInk(cell, x, y)) {
-                left = std::min(left, x), right = std::max(right, x), ++inky;
-                solid += cell.pixel(x, y) == ink;
-            }
-    return { right - left + 1, solid };
 }
 
 } // namespace
@@ -78,7 +66,7 @@ private slots:
         QFETCH(bool, bold);
         CellGrid grid;
         grid.setCellSize(CellGrid::cellSizeForPoints(points), ratio);
-        textarea::GlyphCache cache;
+        GlyphCache cache;
         cache.configure(grid.deviceCellSize(), bold, ratio);
         const QSize cell = cache.deviceCellSize();
         const auto glyph = [&](int byte) {
@@ -91,38 +79,42 @@ private slots:
         blank.fill(paper);
         for (int byte = 0; byte < 256; ++byte) {
             QImage canvas = cache.letterOnCanvas(quint8(byte), cell.height(), ink, paper);
-            const QString name = u"byte 0x"_s + QString::number(byte, 16);
+            const QByteArray name = "byte " + QByteArray::number(byte);
             QVERIFY2(
-                textarea::blockglyphs::isDrawn(quint8(byte)) || canvas.copy(middle) == glyph(byte),
-                qPrintable(name));
+                blockglyphs::isDrawn(quint8(byte)) || canvas.copy(middle) == glyph(byte), name);
             QPainter(&canvas).fillRect(middle, QColor(paper));
-            QVERIFY2(canvas == blank, qPrintable(name + u" is cut"_s));
+            QVERIFY2(canvas == blank, name + " is cut");
         }
         // The underscore is a line at least half the cell wide.
-        int longest = 0;
-        for (int y = 0, length = 0; y < cell.height(); ++y, length = 0)
-            for (int x = 0; x < cell.width(); ++x)
-                longest = std::max(longest, length += isInk(glyph('_'), x, y));
-        QVERIFY2(longest * 2 >= cell.width(), "no underscore");
+        QList<int> inkInRow(cell.height());
+        for (const QPoint p : inkOf(glyph('_')))
+            ++inkInRow[p.y()];
+        QVERIFY2(std::ranges::max(inkInRow) * 2 >= cell.width(), "no underscore");
         if (points < 9 || bold)
             return;
         // Ä Ö Ü ä ë ï ö ü ÿ: two dots apart from each other and the letter; é É Ñ ñ à á: an
         // accent apart from the letter.
         for (const int byte : { 0x8E, 0x99, 0x9A, 0x84, 0x89, 0x8B, 0x94, 0x81, 0x98 })
-            QVERIFY2(inkPieces(glyph(byte)) >= 3, qPrintable(QString::number(byte, 16)));
+            QVERIFY2(inkPieces(glyph(byte)) >= 3, QByteArray::number(byte, 16));
         for (const int byte : { 0x82, 0x90, 0xA5, 0xA4, 0x85, 0xA0 })
-            QVERIFY2(inkPieces(glyph(byte)) >= 2, qPrintable(QString::number(byte, 16)));
+            QVERIFY2(inkPieces(glyph(byte)) >= 2, QByteArray::number(byte, 16));
         if (points != 9)
             return;
         // At 9 points wide letters span the cell but one pixel, and strokes are solid ink.
-        int inky = 0;
-        for (const char letter : { 'M', 'W', 'H', '#' })
-            QVERIFY2(spanAndSolid(glyph(letter), inky).first >= cell.width() - std::ceil(ratio),
-                qPrintable(QString(QLatin1Char(letter))));
-        int solid = inky = 0;
-        for (const char letter : "AaBbEeGgMmSsWwxyz0123456789")
-            solid += spanAndSolid(glyph(letter), inky).second;
-        QVERIFY2(solid * 10 >= inky * 9, qPrintable(u"%1 of %2 solid"_s.arg(solid).arg(inky)));
+        for (const char letter : { 'M', 'W', 'H', '#' }) {
+            int left = cell.width(), right = -1;
+            for (const QPoint p : inkOf(glyph(letter)))
+                left = std::min(left, p.x()), right = std::max(right, p.x());
+            QVERIFY2(right - left + 1 >= cell.width() - std::ceil(ratio), QByteArray(1, letter));
+        }
+        qsizetype solid = 0, inky = 0;
+        for (const char letter : "AaBbEeGgMmSsWwxyz0123456789") {
+            const QImage image = glyph(letter);
+            for (const QPoint p : inkOf(image))
+                solid += image.pixel(p) == ink, ++inky;
+        }
+        QVERIFY2(
+            solid * 10 >= inky * 9, QByteArray::number(solid) + " of " + QByteArray::number(inky));
     }
 };
 
