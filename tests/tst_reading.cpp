@@ -13,32 +13,22 @@
 
 using namespace viewer;
 
-namespace {
-
-const QByteArray BadFile = QByteArrayLiteral("--> bad file <--");
-const std::function<void(const QByteArray &)> noShow = [](const QByteArray &) {
-};
-const EventPump keepGoing = [] {
-    return true;
-};
-
-// What a load shows: the file less one final break when a CR is its first break; else every
-// LF as CR LF and every CR dropped.
-QByteArray shownFor(const QByteArray &bytes)
-{
-    const qsizetype cr = bytes.indexOf('\r'), lf = bytes.indexOf('\n');
-    return cr >= 0 && (lf < 0 || cr < lf) ? expected::withoutFinalBreak(bytes)
-                                          : expected::converted(bytes);
-}
-
-} // namespace
-
 class TestReading : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir m_dir;
     int m_files = 0;
+    static void noShow(const QByteArray &) { }
+    static bool keepGoing() { return true; }
+    // What a load shows: the file less one final break when a CR is its first break; else every
+    // LF as CR LF and every CR dropped.
+    static QByteArray shownFor(const QByteArray &bytes)
+    {
+        const qsizetype cr = bytes.indexOf('\r'), lf = bytes.indexOf('\n');
+        return cr >= 0 && (lf < 0 || cr < lf) ? expected::withoutFinalBreak(bytes)
+                                              : expected::converted(bytes);
+    }
 
     QString fileWith(const QByteArray &bytes, const QString &name = QStringLiteral("f.nfo"))
     {
@@ -77,14 +67,13 @@ private slots:
         QFETCH(char, mode);
         const QString path = fileWith(bytes);
         int pumped = 0;
-        const ReadMode probed = probeLineBreaks(path, [&pumped] { return ++pumped, true; });
-        QCOMPARE(probed, mode == 'D' ? ReadMode::Direct : ReadMode::Converting);
+        QCOMPARE(probeLineBreaks(path, [&pumped] { return ++pumped, true; }),
+            mode == 'D' ? ReadMode::Direct : ReadMode::Converting);
         QTEST(pumped, "pumps");
         QList<QByteArray> shown;
-        const auto show = [&](const QByteArray &soFar) {
-            shown << soFar;
-        };
-        QCOMPARE(mode == 'D' ? directRead(path) : convertingRead(path, show, keepGoing),
+        QCOMPARE(mode == 'D' ? directRead(path)
+                             : convertingRead(
+                                 path, [&](const QByteArray &soFar) { shown << soFar; }, keepGoing),
             shownFor(bytes));
         QCOMPARE(shown.size(), mode == 'D' ? 0 : bytes.size() / ProgressPeriod);
         for (int i = 0; i < shown.size(); ++i)
@@ -191,7 +180,7 @@ private slots:
             QCOMPARE(visibleAtMessage, entry != 'c');
             QCOMPARE(fixture.text(), QByteArray());
             outcome = QStringLiteral("refused");
-        } else if (fixture.text() != BadFile) {
+        } else if (fixture.text() != "--> bad file <--") {
             QCOMPARE(fixture.text(), shownFor(bytes));
             QCOMPARE(form->heightTwips(), diz ? 2995.0f : 5995.0f);
             outcome = (diz ? QStringLiteral("diz ") : QStringLiteral("nfo "))

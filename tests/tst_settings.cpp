@@ -15,20 +15,16 @@
 
 using namespace settings;
 
-namespace {
-
-constexpr double Refused = std::numeric_limits<double>::quiet_NaN();
-
-QByteArray ini(const QByteArray &top, const QByteArray &left = "990", const QByteArray &fc = "255")
-{
-    return quorvinIni(" " + fc + " ", " 65280 ", " 0 ", top, left, "6000", "6000", "0", "0");
-}
-
-} // namespace
-
 class TestSettings : public QObject
 {
     Q_OBJECT
+
+    static constexpr double Refused = std::numeric_limits<double>::quiet_NaN();
+    static QByteArray ini(
+        const QByteArray &top, const QByteArray &left = "990", const QByteArray &fc = "255")
+    {
+        return quorvinIni(" " + fc + " ", " 65280 ", " 0 ", top, left, "6000", "6000", "0", "0");
+    }
 
 private slots:
     // Each field read, followed by "|", until the reader runs out of lines.

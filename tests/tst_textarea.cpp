@@ -13,15 +13,11 @@
 
 using textarea::CellGrid;
 
-namespace {
-
-const QRgb Ink = 0xFFE0E0E0, Paper = 0xFF000000; // the area's first colours
-
-} // namespace
-
 class TestTextArea : public QObject
 {
     Q_OBJECT
+
+    static constexpr QRgb Ink = 0xFFE0E0E0, Paper = 0xFF000000; // the area's first colours
 
 private slots:
     // The style's scroll bars: in each button a dark arrow, its wide end towards the groove.

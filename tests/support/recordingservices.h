@@ -12,7 +12,10 @@
 class RecordingServices final : public platform::Services
 {
 public:
-    explicit RecordingServices(QString programDirectory, QString argumentString = {});
+    explicit RecordingServices(QString programDirectory, QString argumentString = {})
+        : m_programDirectory(std::move(programDirectory))
+        , m_argumentString(std::move(argumentString))
+    { }
 
     // Scripted answers, taken in order; an empty script answers "cancelled".
     std::deque<std::optional<QString>> openAnswers;
@@ -47,19 +50,48 @@ public:
     std::function<void(const QString &path)> whilePlaying;
 
     std::optional<QString> openFileName(
-        QWidget *owner, const QString &title, const QList<platform::FileFilter> &filters) override;
-    std::optional<platform::Colour> chooseColour(QWidget *owner) override;
-    void criticalMessage(QWidget *owner, const QString &title, const QString &text) override;
+        QWidget *, const QString &title, const QList<platform::FileFilter> &filters) override
+    {
+        openRequests.append({ title, filters });
+        return modal(openAnswers);
+    }
+    std::optional<platform::Colour> chooseColour(QWidget *) override
+    {
+        return ++colourRequests, modal(colourAnswers);
+    }
+    void criticalMessage(QWidget *, const QString &title, const QString &text) override
+    {
+        messages.append({ title, text });
+        if (whileModal)
+            whileModal();
+    }
     void playSoundSync(const QString &path) override;
-    void clearClipboard() override;
-    void setClipboardText(const QString &text) override;
-    bool startProgram(const QString &commandLine, platform::WindowStyle style) override;
+    void clearClipboard() override { ++clipboardClears; }
+    void setClipboardText(const QString &text) override { clipboardTexts.append(text); }
+    bool startProgram(const QString &commandLine, platform::WindowStyle style) override
+    {
+        startedCommandLines.append(commandLine), startedStyles.append(style);
+        return startSucceeds;
+    }
     QString startFailure() const override { return startFailureText; }
-    QString programDirectory() const override;
-    QString argumentString() const override;
-    bool anotherCopyRunning() const override;
-    void endProgram() override;
+    QString programDirectory() const override { return m_programDirectory; }
+    QString argumentString() const override { return m_argumentString; }
+    bool anotherCopyRunning() const override { return anotherCopy; }
+    void endProgram() override { ++endRequests; }
 
     QString m_programDirectory;
     QString m_argumentString;
+
+private:
+    // Runs whileModal as the dialog is open, then takes the script's next answer.
+    template<typename T> std::optional<T> modal(std::deque<std::optional<T>> &script)
+    {
+        if (whileModal)
+            whileModal();
+        if (script.empty())
+            return std::nullopt;
+        const std::optional<T> next = script.front();
+        script.pop_front();
+        return next;
+    }
 };

@@ -65,21 +65,19 @@ public:
     QList<unsigned long> visibleWindows() const
     {
         QList<unsigned long> found;
-        const QString pid = QString::number(processId());
-        for (const QString &id : run(QStringLiteral("xdotool search --onlyvisible --pid ") + pid
-                 + QStringLiteral(" --name "))
-                                     .split(u'\n', Qt::SkipEmptyParts))
+        const QString command = QStringLiteral("xdotool search --onlyvisible --pid %1 --name ");
+        for (const QString &id : run(command.arg(processId())).split(u'\n', Qt::SkipEmptyParts))
             found << id.toULong();
         return found;
     }
     QRect windowGeometry(unsigned long window = 0) const // on the root, frame excluded
     {
-        const QStringList shell // WINDOW= X= Y= WIDTH= HEIGHT=, a line each
-            = run(QStringLiteral("xdotool getwindowgeometry --shell ") + id(window)).split(u'\n');
-        const auto value = [&](int line) {
-            return shell.value(line).section(u'=', 1).toInt();
-        };
-        return QRect(value(1), value(2), value(3), value(4));
+        // WINDOW= X= Y= WIDTH= HEIGHT=, a line each
+        const QStringList v = run(QStringLiteral("xdotool getwindowgeometry --shell ") + id(window))
+                                  .replace(u'=', u'\n')
+                                  .split(u'\n');
+        return QRect(
+            v.value(3).toInt(), v.value(5).toInt(), v.value(7).toInt(), v.value(9).toInt());
     }
     QString windowName(unsigned long window = 0) const
     {
