@@ -1,15 +1,58 @@
-// The built program under X, for what only a real display shows: the first window with the
-// settings its close writes, and the About sound's length.
+// The built program under X, for what only a real display shows: the first window, the file
+// named by the argument string, a copy then a close request, the settings the close writes,
+// the About sound's length and webdial's own error box.
 
 #include "x11session.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
 
+#include <X11/Xlib.h>
+
 namespace {
+
 const QByteArray FirstIni
     = "v1.19\r\nFC- 14737632 \r\nBC- 0 \r\nState- 0 \r\nTop-1500\r\nLeft-990\r\n"
       "Nheight-5995\r\nNwidth-10005\r\nDheight-3000\r\nDwidth-6000\r\n";
+
+QString run(const QString &command)
+{
+    QProcess process;
+    process.startCommand(command);
+    process.waitForFinished(5000);
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+// Starts the session's program (or program); its main window once mapped, polled without pauses
+// so that a round costs little (X11Session::start waits half seconds), 0 if none within 10 s.
+unsigned long mapped(X11Session &session, const QStringList &arguments, QString program = {})
+{
+    session.process().start(
+        program.isEmpty() ? session.path(QStringLiteral("quorvin")) : program, arguments);
+    QElapsedTimer waited;
+    waited.start();
+    unsigned long window = 0;
+    while (!window && session.process().waitForStarted() && waited.elapsed() < 10000)
+        window = run(QStringLiteral("xdotool search --onlyvisible --pid %1 --name Quorvin")
+                         .arg(session.processId()))
+                     .toULong();
+    return window;
+}
+
+// WM_DELETE_WINDOW, as a window manager's close button sends it.
+void requestClose(unsigned long window)
+{
+    ::Display *display = XOpenDisplay(nullptr);
+    XEvent event {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XCloseDisplay(display);
+}
+
 } // namespace
 
 class TestE2e : public QObject
@@ -22,14 +65,40 @@ private slots:
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             QSKIP("needs an X server (the test command starts Xvfb)");
     }
-    void firstRunAndCloseRequest()
+    // The whole argument string names the file, Qt's own options included, and the caption
+    // shows the name as it is. A close right after a copy was once lost (about 1 in 25): it
+    // is tried again and again.
+    void startCopyAndClose_data()
     {
+        QTest::addColumn<QString>("line"); // the file it names holds two lines
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("first run") << QString() << QStringLiteral("Quorvin viewer");
+        for (const char *line : { "-reverse", "-style x.nfo", "-name foo.nfo", "a[*]b.nfo" })
+            QTest::newRow(line) << QString::fromLatin1(line)
+                                << QString::fromLatin1(line) + QStringLiteral(" - Quorvin");
+        for (const char *round :
+            { "copy 1", "copy 2", "copy 3", "copy 4", "copy 5", "copy 6", "copy 7", "copy 8" })
+            QTest::newRow(round) << QStringLiteral("a.nfo") << QStringLiteral("a.nfo - Quorvin");
+    }
+    void startCopyAndClose()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, caption);
         X11Session session;
-        QVERIFY(session.start({}));
-        QCOMPARE(session.windowName(), QStringLiteral("Quorvin viewer"));
-        QCOMPARE(session.windowGeometry(), QRect(66, 100, 659, 374)); // with the menu bar
-        session.requestClose();
-        QVERIFY(session.waitForExit());
+        if (!line.isEmpty())
+            session.write(line, "hello\r\nworld\r\n");
+        session.process().setWorkingDirectory(session.programDirectory());
+        const unsigned long window = mapped(session, line.split(u' ', Qt::SkipEmptyParts));
+        QVERIFY(window);
+        QTRY_COMPARE(session.windowName(window), caption);
+        QCOMPARE(session.windowGeometry(window), QRect(66, 100, 659, 374)); // with the menu bar
+        if (!line.isEmpty()) {
+            session.key(QStringLiteral("ctrl+Home ctrl+shift+End ctrl+c"), window);
+            QTRY_COMPARE(run(QStringLiteral("xclip -o -selection clipboard")),
+                QStringLiteral("hello\nworld"));
+        }
+        requestClose(window);
+        QVERIFY(session.waitForExit(3000));
         QCOMPARE(session.process().exitCode(), 0);
         QCOMPARE(session.read(QStringLiteral("quorvin.ini")), FirstIni);
     }
@@ -39,17 +108,31 @@ private slots:
         if (qEnvironmentVariableIntValue("QUORVIN_NO_SOUND_SERVER") == 1)
             QSKIP("QUORVIN_NO_SOUND_SERVER=1: no sound server in this environment");
         X11Session session;
-        QVERIFY(session.start({}));
+        const unsigned long window = mapped(session, {});
+        QVERIFY(window);
         const qsizetype windows = session.visibleWindows().size();
-        session.key(QStringLiteral("ctrl+a"));
+        session.key(QStringLiteral("ctrl+a"), window);
         QTRY_COMPARE_WITH_TIMEOUT(session.visibleWindows().size(), windows + 1, 5000);
         QElapsedTimer shown;
         shown.start();
         while (session.visibleWindows().size() > windows && shown.elapsed() < 6000) { }
         QVERIFY2(shown.elapsed() >= 1200 && shown.elapsed() < 6000,
             qPrintable(QString::number(shown.elapsed())));
-        session.requestClose();
+        requestClose(window);
         QVERIFY(session.waitForExit());
+    }
+    void webdialShowsWhyItCouldNotOpen()
+    {
+        X11Session session;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PATH"), session.programDirectory()); // no opener there
+        session.process().setProcessEnvironment(environment);
+        const unsigned long window = mapped(session, { QStringLiteral("$https://example.org/") },
+            session.path(QStringLiteral("webdial")));
+        QTRY_COMPARE(session.windowName(window), QStringLiteral("Quorvin error"));
+        requestClose(window);
+        QVERIFY(session.waitForExit());
+        QCOMPARE(session.process().exitCode(), 3);
     }
 };
 

@@ -1,10 +1,15 @@
 // The platform layer for real: run lock, launching, the webdial companion, sound.
 
 #include "platform/launcher.h"
+#include "platform/qtservices.h"
 #include "platform/runlock.h"
 #include "platform/sound.h"
 
+#include <QAbstractItemView>
+#include <QColorDialog>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QtTest>
 
 namespace {
@@ -41,26 +46,31 @@ class TestPlatform : public QObject
     Q_OBJECT
 
 private slots:
+    // Only another holder makes a second copy: a lock that cannot be made is not one.
     void runLockHasOneHolder()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("quorvin.lock"));
         {
-            const platform::RunLock first(path);
-            QVERIFY(first.isHeld() && !platform::RunLock(path).isHeld());
+            const platform::RunLock first(path), second(path);
+            QVERIFY(first.isHeld() && !first.heldByAnother());
+            QVERIFY(!second.isHeld() && second.heldByAnother());
         }
         QVERIFY(platform::RunLock(path).isHeld());
+        QVERIFY(!platform::RunLock(dir.filePath(QStringLiteral("x/a.lock"))).heldByAnother());
     }
     // From a program directory with a blank in its name; "webdial" plain is not executable.
     void launch_data()
     {
         QTest::addColumn<QString>("line"); // %1: the program directory
         QTest::addColumn<QString>("standIn"); // the stand-in's place in the program directory
-        QTest::addColumn<QString>("record"); // what it records; -: the start fails
+        QTest::addColumn<QString>("record"); // what it records; -: the start fails, and why
         row("help text", "notepad.exe %1/contents.txt", "bin/xdg-open", "1\n%1/contents.txt\n");
         row("webdial beside", "WebDial.EXE >mailto:a@b.c", "webdial.sh", "1\n>mailto:a@b.c\n");
         row("blanks and quotes kept", "prog   \"a  b\" ", "bin/prog", "1\n  \"a  b\" \n");
         row("editor without file", "notepad.exe", "bin/xdg-open", "-");
+        row("no opener", "notepad.exe %1/contents.txt", "",
+            "-There is no program to open it (xdg-open is not installed).");
         row("webdial not executable", "webdial.exe $https://a.org", "webdial", "-");
         row("unknown program", "no-such-program-quorvin x", "", "-");
     }
@@ -78,10 +88,13 @@ private slots:
             put(dir + u'/' + standIn.remove(QStringLiteral(".sh")), plain ? QString() : recordPath);
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(dir + QStringLiteral("/bin")));
+        QString why;
         const bool started
-            = platform::launchCommandLine(line.arg(dir), platform::WindowStyle::Normal, dir);
+            = platform::launchCommandLine(line.arg(dir), platform::WindowStyle::Normal, dir, &why);
         qputenv("PATH", path);
-        QCOMPARE(started, record != QLatin1String("-"));
+        QCOMPARE(started, !record.startsWith(u'-'));
+        if (record.size() > 1 && !started)
+            QCOMPARE(why, record.mid(1));
         if (started)
             QTRY_COMPARE_WITH_TIMEOUT(readAll(recordPath), record.arg(dir), 5000);
     }
@@ -120,6 +133,44 @@ private slots:
         QCOMPARE(process.readAllStandardError().isEmpty(), !refused);
         if (!refused)
             QTRY_COMPARE_WITH_TIMEOUT(readAll(record), QStringLiteral("1\n%1\n").arg(opened), 5000);
+    }
+    // "All Files (*.*)" lists names without a dot too; the colour dialog opens at black.
+    void dialogsListEveryFileAndStartAtBlack()
+    {
+        QTemporaryDir directory;
+        for (const char *name : { "README", "FILE_ID", "a.nfo" })
+            put(directory.filePath(QLatin1String(name)), {});
+        const QString all = QStringLiteral("All Files (*.*)");
+        int listed = 0, polls = 0;
+        QColor current;
+        QTimer poll; // answers the dialog open at the time, as a user would
+        connect(&poll, &QTimer::timeout, this, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *colours = qobject_cast<QColorDialog *>(modal))
+                current = colours->currentColor(), colours->accept(); // a reflex OK
+            auto *files = qobject_cast<QFileDialog *>(modal);
+            auto *types
+                = files ? files->findChild<QComboBox *>(QStringLiteral("fileTypeCombo")) : nullptr;
+            if (types && types->currentIndex() != 1) {
+                files->setDirectory(directory.path());
+                types->setCurrentIndex(1);
+                emit types->activated(1); // as a choice in the list does
+            } else if (types) { // the folder is read meanwhile
+                auto *view = files->findChild<QAbstractItemView *>(QStringLiteral("listView"));
+                listed = view->model()->rowCount(view->rootIndex());
+                if (listed == 3 || ++polls == 100)
+                    listed = types->itemText(1) == all ? listed : -1, files->reject();
+            }
+        });
+        poll.start(20);
+        char program[] = "quorvin", *argv[] = { program, nullptr };
+        platform::QtServices services(1, argv);
+        services.openFileName(nullptr, QStringLiteral("Open file"),
+            { { QStringLiteral("NFO Files (*.nfo)"), QStringLiteral("*.nfo") },
+                { all, QStringLiteral("*.*") } });
+        QCOMPARE(listed, 3); // README and FILE_ID too
+        QCOMPARE(services.chooseColour(nullptr), std::optional<platform::Colour>(0));
+        QCOMPARE(current, QColor(Qt::black));
     }
     // The call lasts as long as the sound (0.4 s); what cannot be played fails at once.
     void sound()

@@ -3,10 +3,14 @@
 #include "programfixture.h"
 
 #include "about/form2.h"
+#include "settings/conversions.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QScreen>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -42,7 +46,17 @@ void row(const char *name, const QByteArray &ini, const QByteArray &size, const 
                         << QLatin1String(shown) + QLatin1String(failed ? " --> bad file <--" : "");
 }
 
-enum Setup { Plain, DizShown, SecondCopy, DirectoryInPlace };
+// What is changed before the close, and how it is asked for: CtrlEscape and on are keys.
+enum Setup {
+    Plain,
+    SecondCopy,
+    DirectoryInPlace,
+    DizShown,
+    ReadOnlyDirectory,
+    CtrlEscape,
+    AltEscape,
+    CtrlX
+};
 
 } // namespace
 
@@ -100,6 +114,10 @@ private slots:
         QTest::newRow("DIZ shown") << Stored << int(DizShown) << diz;
         QTest::newRow("second copy") << none << int(SecondCopy) << none;
         QTest::newRow("directory in its place") << none << int(DirectoryInPlace) << none;
+        QTest::newRow("read-only directory") << Stored << int(ReadOnlyDirectory) << diz;
+        QTest::newRow("Escape in the text") << Stored << int(CtrlEscape) << Stored;
+        QTest::newRow("Escape on the window") << Stored << int(AltEscape) << Stored;
+        QTest::newRow("Exit's Ctrl+X") << Stored << int(CtrlX) << Stored;
     }
     void close()
     {
@@ -114,14 +132,28 @@ private slots:
         f.services.anotherCopy = setup == SecondCopy;
         viewer::Form1 *w = f.start();
         QTRY_COMPARE(w->windowStateValue() == 2, ini.contains("State- 2"));
-        if (setup == DizShown) {
+        if (setup == DizShown || setup == ReadOnlyDirectory) {
             f.state().DizMode = true;
             w->setWidthTwips(8100);
             w->setHeightTwips(4420);
         }
-        w->close();
+        // The file is written in place when no new file can be made beside it (as nobody, for
+        // root writes anyway).
+        const QByteArray directory = QFile::encodeName(f.directory.path());
+        const bool readOnly = setup == ReadOnlyDirectory
+            && ::chmod(directory.constData(), 0555) == 0
+            && ::chmod(QFile::encodeName(f.path(Ini)).constData(), 0666) == 0;
+        const bool asNobody = readOnly && ::geteuid() == 0 && ::seteuid(65534) == 0;
+        if (setup < CtrlEscape)
+            w->close();
+        else if (QTest::qWaitForWindowActive(w)) // for the accelerator
+            QTest::keyClick(setup == AltEscape ? static_cast<QWidget *>(w) : w->Text1,
+                setup == CtrlX ? Qt::Key_X : Qt::Key_Escape,
+                setup == AltEscape ? Qt::AltModifier : Qt::ControlModifier);
+        QVERIFY(!asNobody || ::seteuid(0) == 0);
+        QVERIFY(!readOnly || ::chmod(directory.constData(), 0700) == 0);
         QCOMPARE(f.read(Ini), written);
-        QVERIFY(f.services.endRequests == 1 && !w->isVisible() && !f.program->form2());
+        QVERIFY(f.services.endRequests == 1 && w->unloaded() && !f.program->form2());
     }
     // The text area below a 60-twip band; geometry recorded only when normal and not DIZ.
     void resizeAndDoubleClick()
@@ -203,20 +235,53 @@ private slots:
                 QStringLiteral("webdial.exe >mailto:team@quorvin.example.org") }));
         QVERIFY(f.services.messages.isEmpty());
         f.services.startSucceeds = false;
-        w->action("web")->trigger();
-        QCOMPARE(f.services.messages.size(), 1);
+        f.services.startFailureText = QStringLiteral("Why.");
+        f.write(QStringLiteral("contents.txt"), "help");
+        for (const char *command : { "contents", "web", "email" })
+            w->action(command)->trigger();
+        QStringList said;
+        for (const auto &message : std::as_const(f.services.messages))
+            said << message.text;
+        QCOMPARE(said,
+            QStringList({ QStringLiteral("The help text could not be opened:\r\n%1\r\nWhy.")
+                              .arg(f.path(QStringLiteral("contents.txt"))),
+                QStringLiteral(
+                    "The web page could not be opened:\r\nhttps://quorvin.example.org/\r\nWhy."),
+                QStringLiteral(
+                    "No e-mail could be started to:\r\nteam@quorvin.example.org\r\nWhy.") }));
     }
-    void escapeAndExitClose()
+    // A close or a second About arriving while the About window waits to be seen.
+    void aboutSurvivesWhatArrivesWhileItWaits()
     {
-        for (int closer : { 0, 1, 2 }) {
+        for (const bool close : { true, false }) {
             ProgramFixture f;
             viewer::Form1 *w = f.start();
-            QVERIFY(QTest::qWaitForWindowActive(w)); // for the accelerator
-            QTest::keyClick(closer == 1 ? static_cast<QWidget *>(w) : w->Text1,
-                closer == 2 ? Qt::Key_X : Qt::Key_Escape,
-                closer == 1 ? Qt::AltModifier : Qt::ControlModifier);
-            QVERIFY(w->unloaded() && QFile::exists(f.path(Ini)));
+            QMetaObject::invokeMethod(
+                w, [w, close] { close ? void(w->close()) : w->about_Click(); },
+                Qt::QueuedConnection);
+            w->about_Click();
+            QCOMPARE(f.services.sounds.size(), close ? 0 : 1);
+            QVERIFY(!f.program->form2() && f.read(Ini).isEmpty() != close);
         }
+    }
+    // While "File size too large" is shown the pointer over it is normal, the window's busy.
+    void busyPointerCoversTheMainWindowOnly()
+    {
+        ProgramFixture f;
+        f.services.m_argumentString = f.path(QStringLiteral("big.nfo"));
+        f.write(QStringLiteral("big.nfo"), QByteArray(64001, 'x'));
+        bool normalOverBox = false;
+        f.services.whileModal = [&] {
+            normalOverBox = !QGuiApplication::overrideCursor()
+                && f.form1()->cursor().shape() == Qt::BitmapCursor;
+        };
+        QCOMPARE(f.start()->Text1->viewport()->cursor().shape(), Qt::IBeamCursor);
+        QVERIFY(normalOverBox);
+    }
+    void geometryTextsHaveNoExponent()
+    {
+        for (const char *text : { "100000", "-300000", "2000000", "0.1", "1500.5" })
+            QCOMPARE(settings::twipsText(QByteArray(text).toFloat()), QLatin1String(text));
     }
     // Frameless, fixed, centred; picture unscaled; labels on the design's boxes, centred.
     void aboutWindow()
