@@ -7,8 +7,6 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
-#include <X11/Xlib.h>
-
 namespace {
 
 const QByteArray FirstIni
@@ -21,36 +19,6 @@ QString run(const QString &command)
     process.startCommand(command);
     process.waitForFinished(5000);
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
-
-// Starts the session's program (or program); its main window once mapped, polled without pauses
-// so that a round costs little (X11Session::start waits half seconds), 0 if none within 10 s.
-unsigned long mapped(X11Session &session, const QStringList &arguments, QString program = {})
-{
-    session.process().start(
-        program.isEmpty() ? session.path(QStringLiteral("quorvin")) : program, arguments);
-    QElapsedTimer waited;
-    waited.start();
-    unsigned long window = 0;
-    while (!window && session.process().waitForStarted() && waited.elapsed() < 10000)
-        window = run(QStringLiteral("xdotool search --onlyvisible --pid %1 --name Quorvin")
-                         .arg(session.processId()))
-                     .toULong();
-    return window;
-}
-
-// WM_DELETE_WINDOW, as a window manager's close button sends it.
-void requestClose(unsigned long window)
-{
-    ::Display *display = XOpenDisplay(nullptr);
-    XEvent event {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XCloseDisplay(display);
 }
 
 } // namespace
@@ -88,8 +56,8 @@ private slots:
         if (!line.isEmpty())
             session.write(line, "hello\r\nworld\r\n");
         session.process().setWorkingDirectory(session.programDirectory());
-        const unsigned long window = mapped(session, line.split(u' ', Qt::SkipEmptyParts));
-        QVERIFY(window);
+        QVERIFY(session.start(line.split(u' ', Qt::SkipEmptyParts)));
+        const unsigned long window = session.window();
         QTRY_COMPARE(session.windowName(window), caption);
         QCOMPARE(session.windowGeometry(window), QRect(66, 100, 659, 374)); // with the menu bar
         if (!line.isEmpty()) {
@@ -97,7 +65,7 @@ private slots:
             QTRY_COMPARE(run(QStringLiteral("xclip -o -selection clipboard")),
                 QStringLiteral("hello\nworld"));
         }
-        requestClose(window);
+        session.requestClose();
         QVERIFY(session.waitForExit(3000));
         QCOMPARE(session.process().exitCode(), 0);
         QCOMPARE(session.read(QStringLiteral("quorvin.ini")), FirstIni);
@@ -108,8 +76,8 @@ private slots:
         if (qEnvironmentVariableIntValue("QUORVIN_NO_SOUND_SERVER") == 1)
             QSKIP("QUORVIN_NO_SOUND_SERVER=1: no sound server in this environment");
         X11Session session;
-        const unsigned long window = mapped(session, {});
-        QVERIFY(window);
+        QVERIFY(session.start({}));
+        const unsigned long window = session.window();
         const qsizetype windows = session.visibleWindows().size();
         session.key(QStringLiteral("ctrl+a"), window);
         QTRY_COMPARE_WITH_TIMEOUT(session.visibleWindows().size(), windows + 1, 5000);
@@ -118,7 +86,7 @@ private slots:
         while (session.visibleWindows().size() > windows && shown.elapsed() < 6000) { }
         QVERIFY2(shown.elapsed() >= 1200 && shown.elapsed() < 6000,
             qPrintable(QString::number(shown.elapsed())));
-        requestClose(window);
+        session.requestClose();
         QVERIFY(session.waitForExit());
     }
     void webdialShowsWhyItCouldNotOpen()
@@ -127,10 +95,11 @@ private slots:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("PATH"), session.programDirectory()); // no opener there
         session.process().setProcessEnvironment(environment);
-        const unsigned long window = mapped(session, { QStringLiteral("$https://example.org/") },
-            session.path(QStringLiteral("webdial")));
+        QVERIFY(session.start(
+            { QStringLiteral("$https://example.org/") }, session.path(QStringLiteral("webdial"))));
+        const unsigned long window = session.window();
         QTRY_COMPARE(session.windowName(window), QStringLiteral("Quorvin error"));
-        requestClose(window);
+        session.requestClose();
         QVERIFY(session.waitForExit());
         QCOMPARE(session.process().exitCode(), 3);
     }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRect>
 #include <QTemporaryDir>
-#include <QThread>
 
 // Runs the built program on the X server named by DISPLAY from a temporary program directory
 // with its companion files; finds, reads and types into its windows (xdotool, xprop; window 0
@@ -37,23 +37,22 @@ public:
     }
 
     // Starts the program copy (or the program at programPath, to run a second copy from
-    // another session's directory); true once its window is mapped within timeoutMs.
+    // another session's directory); true once its window is mapped within timeoutMs, polled
+    // without pauses. The window is then given the keyboard, as a window manager would.
     bool start(const QStringList &arguments, const QString &programPath = {}, int timeoutMs = 10000)
     {
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(
             programPath.isEmpty() ? path(QStringLiteral("quorvin")) : programPath, arguments);
-        if (!isOpen() || !m_process.waitForStarted(5000))
-            return false;
-        m_window = run(QStringLiteral("timeout %1 xdotool search --sync --onlyvisible --pid %2 "
-                                      "--name Quorvin")
-                           .arg(timeoutMs / 1000.0)
-                           .arg(processId()))
-                       .toULong();
-        // The main window is given the keyboard, as a window manager would, and a moment to
-        // take it.
+        QElapsedTimer waited;
+        waited.start();
+        for (m_window = 0; !m_window && isOpen() && m_process.waitForStarted(5000)
+             && waited.elapsed() < timeoutMs;)
+            m_window = run(QStringLiteral("xdotool search --onlyvisible --pid %1 --name Quorvin")
+                               .arg(processId()))
+                           .toULong();
         if (m_window)
-            run(QStringLiteral("xdotool windowfocus --sync ") + id(0)), QThread::msleep(200);
+            run(QStringLiteral("xdotool windowfocus --sync ") + id(0));
         return m_window != 0;
     }
     QProcess &process() { return m_process; }
