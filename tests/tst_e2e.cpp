@@ -7,21 +7,9 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
-namespace {
-
-const QByteArray FirstIni
+static const QByteArray FirstIni
     = "v1.19\r\nFC- 14737632 \r\nBC- 0 \r\nState- 0 \r\nTop-1500\r\nLeft-990\r\n"
       "Nheight-5995\r\nNwidth-10005\r\nDheight-3000\r\nDwidth-6000\r\n";
-
-QString run(const QString &command)
-{
-    QProcess process;
-    process.startCommand(command);
-    process.waitForFinished(5000);
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
-
-} // namespace
 
 class TestE2e : public QObject
 {
@@ -62,7 +50,7 @@ private slots:
         QCOMPARE(session.windowGeometry(window), QRect(66, 100, 659, 374)); // with the menu bar
         if (!line.isEmpty()) {
             session.key(QStringLiteral("ctrl+Home ctrl+shift+End ctrl+c"), window);
-            QTRY_COMPARE(run(QStringLiteral("xclip -o -selection clipboard")),
+            QTRY_COMPARE(X11Session::run(QStringLiteral("xclip -o -selection clipboard")),
                 QStringLiteral("hello\nworld"));
         }
         session.requestClose();

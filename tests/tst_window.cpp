@@ -223,20 +223,21 @@ private slots:
     void helpWebAndEmail()
     {
         ProgramFixture f;
-        f.write(QStringLiteral("contents.txt"), "help");
+        const QString help = f.path(QStringLiteral("contents.txt"));
+        writeFile(help, "help");
         viewer::Form1 *w = f.start();
         for (const char *command : { "contents", "web", "email" })
             w->action(command)->trigger();
-        QFile::remove(f.path(QStringLiteral("contents.txt")));
+        QFile::remove(help);
         w->action("contents")->trigger();
         QCOMPARE(f.services.startedCommandLines,
-            QStringList({ QStringLiteral("notepad.exe ") + f.path(QStringLiteral("contents.txt")),
+            QStringList({ QStringLiteral("notepad.exe ") + help,
                 QStringLiteral("webdial.exe $https://quorvin.example.org/"),
                 QStringLiteral("webdial.exe >mailto:team@quorvin.example.org") }));
         QVERIFY(f.services.messages.isEmpty());
         f.services.startSucceeds = false;
         f.services.startFailureText = QStringLiteral("Why.");
-        f.write(QStringLiteral("contents.txt"), "help");
+        writeFile(help, "help");
         for (const char *command : { "contents", "web", "email" })
             w->action(command)->trigger();
         QStringList said;
@@ -244,7 +245,7 @@ private slots:
             said << message.text;
         QCOMPARE(said,
             QStringList({ QStringLiteral("The help text could not be opened:\r\n%1\r\nWhy.")
-                              .arg(f.path(QStringLiteral("contents.txt"))),
+                              .arg(help),
                 QStringLiteral(
                     "The web page could not be opened:\r\nhttps://quorvin.example.org/\r\nWhy."),
                 QStringLiteral(

@@ -35,19 +35,15 @@ public:
         QList<platform::FileFilter> filters;
     };
     QList<OpenRequest> openRequests;
-    int colourRequests = 0;
     QList<Message> messages;
     QStringList sounds;
     QStringList startedCommandLines;
-    QList<platform::WindowStyle> startedStyles;
     int clipboardClears = 0;
     QStringList clipboardTexts; // every text put on the clipboard, in order
     int endRequests = 0;
 
     // Called while a dialog or message box is "open", e.g. to check what the window shows then.
     std::function<void()> whileModal;
-    // Called while a sound "plays", e.g. to play a real one or to look at the windows then.
-    std::function<void(const QString &path)> whilePlaying;
 
     std::optional<QString> openFileName(
         QWidget *, const QString &title, const QList<platform::FileFilter> &filters) override
@@ -57,7 +53,7 @@ public:
     }
     std::optional<platform::Colour> chooseColour(QWidget *) override
     {
-        return ++colourRequests, modal(colourAnswers);
+        return modal(colourAnswers);
     }
     void criticalMessage(QWidget *, const QString &title, const QString &text) override
     {
@@ -65,13 +61,12 @@ public:
         if (whileModal)
             whileModal();
     }
-    void playSoundSync(const QString &path) override;
+    void playSoundSync(const QString &path) override { sounds.append(path); }
     void clearClipboard() override { ++clipboardClears; }
     void setClipboardText(const QString &text) override { clipboardTexts.append(text); }
-    bool startProgram(const QString &commandLine, platform::WindowStyle style) override
+    bool startProgram(const QString &commandLine, platform::WindowStyle) override
     {
-        startedCommandLines.append(commandLine), startedStyles.append(style);
-        return startSucceeds;
+        return startedCommandLines.append(commandLine), startSucceeds;
     }
     QString startFailure() const override { return startFailureText; }
     QString programDirectory() const override { return m_programDirectory; }

@@ -91,9 +91,7 @@ public:
     }
     void requestClose() const; // WM_DELETE_WINDOW, as the close button does
 
-private:
-    QString id(unsigned long window) const { return QString::number(window ? window : m_window); }
-    // What a command prints: words a blank apart (so a trailing blank is an empty word).
+    // What a command prints, trimmed: words a blank apart (so a trailing blank is an empty word).
     static QString run(const QString &command)
     {
         QStringList words = command.split(u' ');
@@ -102,6 +100,9 @@ private:
         process.waitForFinished(15000);
         return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     }
+
+private:
+    QString id(unsigned long window) const { return QString::number(window ? window : m_window); }
 
     QTemporaryDir m_directory;
     QProcess m_process;

@@ -1,8 +1,0 @@
-#include "recordingservices.h"
-
-void RecordingServices::playSoundSync(const QString &path)
-{
-    sounds.append(path);
-    if (whilePlaying)
-        whilePlaying(path);
-}
