@@ -125,7 +125,7 @@ endfunction()
 
 # The desktop entry runs the installed program by its full path, so it works whether or not
 # the command's folder is on PATH. The path is quoted only when it holds a character that the
-# desktop entry specification reserves: xdg-open's own fallback reads Exec's first word as is.
+# desktop entry format reserves: xdg-open's own fallback reads Exec's first word as is.
 function(quorvin_install_desktop)
     quorvin_install_paths()
     set(program "${final_PROGRAM}/quorvin")
