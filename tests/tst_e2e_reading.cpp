@@ -45,7 +45,7 @@ private slots:
             text += line(i) + QLatin1Char('\n');
         session.write(u"long.nfo"_s, text.toLatin1().replace("\n", "\r\n"));
         QVERIFY(session.start({ session.path(u"long.nfo"_s) }));
-        // The view's top-left corner and rows, once shown: the black area that column 0 (a
+        // The view's top-left corner and rows, once drawn: the black area that column 0 (a
         // blank on every line) runs down, in 8 x 12 cells at 9 points.
         int x = 0, top = 0, rows = 0;
         QTRY_VERIFY([&] {
@@ -58,7 +58,12 @@ private slots:
                 ++top;
             while (bottom > top && shot.pixel(x + 4, bottom) != 0xFF000000)
                 --bottom;
-            return (rows = (bottom - top + 1) / 12) > 5;
+            // A window just mapped may show black below its menu bar until it is first drawn:
+            // the load is done once the first line's number is drawn.
+            bool drawn = false;
+            for (int i = 0; (rows = (bottom - top + 1) / 12) > 5 && i < 32 * 12; ++i)
+                drawn = drawn || shot.pixel(x + 8 + i % 32, top + i / 32) != 0xFF000000;
+            return drawn;
         }());
         const auto at = [&](int row, int column) { // the mouse to the left edge of a cell
             return QString::asprintf(" mousemove --window %lu %d %d ", session.window(),
