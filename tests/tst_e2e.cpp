@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 static const QByteArray FirstIni
     = "v1.19\r\nFC- 14737632 \r\nBC- 0 \r\nState- 0 \r\nTop-1500\r\nLeft-990\r\n"
       "Nheight-5995\r\nNwidth-10005\r\nDheight-3000\r\nDwidth-6000\r\n";
@@ -47,7 +49,8 @@ private slots:
         QVERIFY(session.start(line.split(u' ', Qt::SkipEmptyParts)));
         const unsigned long window = session.window();
         QTRY_COMPARE(session.windowName(window), caption);
-        QCOMPARE(session.windowGeometry(window), QRect(66, 100, 659, 374)); // with the menu bar
+        QVERIFY(X11Session::run(u"xdotool getwindowgeometry %1"_s.arg(window)) // with the menu bar
+                    .endsWith(u"Position: 66,100 (screen: 0)\n  Geometry: 659x374"_s));
         if (!line.isEmpty()) {
             session.key(QStringLiteral("ctrl+Home ctrl+shift+End ctrl+c"), window);
             QTRY_COMPARE(X11Session::run(QStringLiteral("xclip -o -selection clipboard")),

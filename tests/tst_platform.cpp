@@ -1,5 +1,7 @@
 // The platform layer for real: run lock, launching, the webdial companion, sound.
 
+#include "files.h"
+
 #include "platform/launcher.h"
 #include "platform/qtservices.h"
 #include "platform/runlock.h"
@@ -18,20 +20,18 @@ namespace {
 void put(const QString &path, const QString &record, const QByteArray &bytes = {})
 {
     QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(record.isEmpty() ? bytes
-                                : QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" >'%1'\n")
-                                      .arg(record)
-                                      .toUtf8());
+    writeFile(path,
+        record.isEmpty() ? bytes
+                         : QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" >'%1'\n")
+                               .arg(record)
+                               .toUtf8());
     if (!record.isEmpty())
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
+        QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
 }
 
 QString readAll(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return QString::fromUtf8(readFile(path));
 }
 
 void row(const char *name, const char *a, const char *b, const char *c)

@@ -140,11 +140,10 @@ private slots:
             bytes = name.front().isDigit() ? QByteArray(name.chopped(4).toInt(), '\xDB')
                                            : QByteArray("ab\r\ncd\r\n");
             paths << (QDir::isAbsolutePath(name) ? name : fileWith(bytes, name));
-            QFile file(paths.last());
             if (name.startsWith(QLatin1String("missing")))
-                QVERIFY(file.remove());
-            else if (file.open(QIODevice::ReadOnly))
-                bytes = file.readAll();
+                QVERIFY(QFile::remove(paths.last()));
+            else
+                bytes = readFile(paths.last());
         }
         ProgramFixture fixture(entry == 'c' ? paths.first() : QString());
         fixture.write(QStringLiteral("quorvin.ini"),
@@ -206,7 +205,7 @@ private slots:
         });
         form->open_Click();
         QVERIFY(textWhenOpenArrived.size() < 128000); // both arrived while the long load ran
-        QCOMPARE(fixture.services.openRequests.size(), 2);
+        QCOMPARE(fixture.services.openRequests, 2);
         QCOMPARE(fixture.text(), QByteArray("opened"));
         QVERIFY(!QGuiApplication::overrideCursor());
     }

@@ -1,15 +1,12 @@
-// The settings formats and files: the field-reading rule, the number conversions, the exact
-// bytes of both files, the whole-file store, and start-up with hostile settings files.
-
-#include "programfixture.h"
+// The settings formats: the field-reading rule, the number conversions, the exact bytes of both
+// files.
 
 #include "settings/conversions.h"
 #include "settings/fieldreader.h"
 #include "settings/settingserror.h"
 #include "settings/settingsfiles.h"
 
-#include <QAction>
-#include <QScreen>
+#include <QtTest>
 
 #include <cmath>
 
@@ -20,11 +17,6 @@ class TestSettings : public QObject
     Q_OBJECT
 
     static constexpr double Refused = std::numeric_limits<double>::quiet_NaN();
-    static QByteArray ini(
-        const QByteArray &top, const QByteArray &left = "990", const QByteArray &fc = "255")
-    {
-        return quorvinIni(" " + fc + " ", " 65280 ", " 0 ", top, left, "6000", "6000", "0", "0");
-    }
 
 private slots:
     // Each field read, followed by "|", until the reader runs out of lines.
@@ -98,65 +90,13 @@ private slots:
 
     void settingsFilesHoldTheseBytes()
     {
-        const QuorvinIni ini { QStringLiteral("v1.19"), 0x123456, 0xFFFFFF, 2, twipsText(-45),
-            twipsText(-0.0f), twipsText(2.5f), twipsText(0.1f), {}, QStringLiteral("6\u00E9") };
+        // Geometry: the shortest decimal text of the single-precision number, no exponent.
+        const QuorvinIni ini { QStringLiteral("v1.19"), 0x123456, 0xFFFFFF, 2, twipsText(-3e5f),
+            twipsText(-0.0f), twipsText(1500.5f), twipsText(0.1f), {}, QStringLiteral("6\u00E9") };
         QCOMPARE(serializeQuorvinIni(ini),
-            "v1.19\r\nFC- 1193046 \r\nBC- 16777215 \r\nState- 2 \r\nTop--45\r\nLeft-0\r\n"
-            "Nheight-2.5\r\nNwidth-0.1\r\nDheight-\r\nDwidth-6\xE9\r\n");
+            "v1.19\r\nFC- 1193046 \r\nBC- 16777215 \r\nState- 2 \r\nTop--300000\r\n"
+            "Left-0\r\nNheight-1500.5\r\nNwidth-0.1\r\nDheight-\r\nDwidth-6\xE9\r\n");
         QCOMPARE(serializeFontSize(QStringLiteral("12")), QByteArray("12\r\n"));
-    }
-
-    // Start-up with a hostile quorvin.ini ('q') or fontsize.ini ('f'), or a directory or a
-    // dangling link in its place, shows the failure text ("bad") or the stored outcome, the font
-    // size ("*": its menu item checked); never a message or a window off the screen.
-    void hostileSettingsFile_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("expected");
-        const auto row = [](const char *name, char file, const QByteArray &bytes, const char *e) {
-            QTest::newRow(name) << QString::fromLatin1(file == 'q' ? "quorvin.ini" : "fontsize.ini")
-                                << bytes << QString::fromLatin1(e);
-        };
-        row("stored file", 'q', ini("1500"), "ok 9");
-        row("colour of twenty digits", 'q', ini("1500", "990", "99999999999999999999"), "bad 9");
-        row("far off the screen", 'q', ini("-4e5", "48e4"), "ok 9");
-        row("long version line", 'q', QByteArray(10000, 'v') + ini("1").mid(5), "ok 9");
-        row("no line breaks at all", 'q', ini("1500").replace("\r\n", " "), "bad 9");
-        row("CR-only breaks", 'q', ini("1500").replace("\r\n", "\r"), "ok 9");
-        row("2 MiB file", 'q', ini("1500") + QByteArray(2 * 1024 * 1024, ' '), "bad 9");
-        row("quorvin.ini is a directory", 'q', "<dir>", "ok 9");
-        row("quorvin.ini is a dangling link", 'q', "<link>", "ok 9");
-        row("size 12", 'f', "12\r\n", "ok 12*");
-        row("size in a 2 MiB file", 'f', "12\r\n" + QByteArray(2 * 1024 * 1024, '\n'), "bad 9");
-    }
-    void hostileSettingsFile()
-    {
-        QFETCH(QString, file);
-        QFETCH(QByteArray, bytes);
-        ProgramFixture fixture;
-        if (bytes == "<dir>")
-            QVERIFY(QDir(fixture.directory.path()).mkdir(file));
-        else if (bytes == "<link>")
-            QVERIFY(QFile::link(fixture.path(QStringLiteral("missing")), fixture.path(file)));
-        else
-            fixture.write(file, bytes);
-        viewer::Form1 *form = fixture.start();
-        const bool bad = fixture.text() == "--> bad file <--";
-        QVERIFY(bad || fixture.text().isEmpty());
-        QTEST(QString::fromLatin1(bad ? "bad " : "ok ") + QString::number(form->Text1->fontSize())
-                + QString::fromLatin1(form->action("f12")->isChecked() ? "*" : ""),
-            "expected");
-        const bool quorvin = file == QLatin1String("quorvin.ini");
-        if (quorvin && !bad) // the stored colour, or the first run's where no file was read
-            QCOMPARE(form->Text1->textColour(), bytes.startsWith('<') ? 0xE0E0E0u : 255u);
-        QVERIFY(QGuiApplication::primaryScreen()->geometry().intersects(form->frameGeometry()));
-        QVERIFY(form->isVisible() && fixture.services.messages.isEmpty());
-        // Closing writes a whole, sound quorvin.ini wherever one can be written.
-        form->close();
-        const QByteArray written = fixture.read(QStringLiteral("quorvin.ini"));
-        QVERIFY((quorvin && bytes == "<dir>")
-            || (written.startsWith("v1.19\r\n") && written.count("\r\n") == 10));
     }
 };
 

@@ -20,8 +20,9 @@ class TestTextArea : public QObject
     static constexpr QRgb Ink = 0xFFE0E0E0, Paper = 0xFF000000; // the area's first colours
 
 private slots:
-    // The style's scroll bars: in each button a dark arrow, its wide end towards the groove.
-    void scrollBarArrowsPointAwayFromTheGroove()
+    // The style's scroll bars: in each button a dark arrow, its wide end towards the groove; the
+    // thumb darker than its trough and outlined darker still.
+    void scrollBarsShowArrowsAndThumb()
     {
         platform::ProgramStyle style;
         for (const Qt::Orientation orientation :
@@ -30,6 +31,7 @@ private slots:
             QScrollBar bar(vertical ? Qt::Vertical : Qt::Horizontal);
             bar.setStyle(&style);
             bar.setLayoutDirection(orientation ? Qt::LeftToRight : Qt::RightToLeft);
+            bar.setPageStep(33); // at 0 of 0-99: the thumb is the first quarter of the groove
             bar.resize(vertical ? QSize(17, 300) : QSize(300, 17));
             const QImage image = bar.grab().toImage();
             QStyleOptionSlider option;
@@ -54,6 +56,13 @@ private slots:
                 const int towards = (vertical ? b.y() < groove.y() : b.x() < groove.x()) ? 1 : -1;
                 QVERIFY(widthAt(0) > 0 && widthAt(towards) > widthAt(-towards));
             }
+            if (!vertical)
+                continue;
+            int end = 40; // the outline at the thumb's lower end
+            while (end < 200 && image.pixel(8, end) == image.pixel(8, 40))
+                ++end;
+            QVERIFY(qGray(image.pixel(8, 40)) < qGray(image.pixel(8, 200)) - 30);
+            QVERIFY(qGray(image.pixel(8, end)) < qGray(image.pixel(8, 40)) - 30);
         }
     }
 

@@ -3,7 +3,6 @@
 #include "programfixture.h"
 
 #include "about/form2.h"
-#include "settings/conversions.h"
 
 #include <QAction>
 #include <QLabel>
@@ -47,16 +46,7 @@ void row(const char *name, const QByteArray &ini, const QByteArray &size, const 
 }
 
 // What is changed before the close, and how it is asked for: CtrlEscape and on are keys.
-enum Setup {
-    Plain,
-    SecondCopy,
-    DirectoryInPlace,
-    DizShown,
-    ReadOnlyDirectory,
-    CtrlEscape,
-    AltEscape,
-    CtrlX
-};
+enum Setup { Plain, SecondCopy, DirInPlace, DizShown, ReadOnlyDir, CtrlEscape, AltEscape, CtrlX };
 
 } // namespace
 
@@ -65,26 +55,41 @@ class TestWindow : public QObject
     Q_OBJECT
 
 private slots:
-    // A bad field fails start-up: what came before it stays applied, the rest is skipped.
+    // A bad field fails start-up: what came before it stays applied, the rest is skipped. A
+    // directory ("<dir>") or a dangling link in a file's place counts as no file. Never a
+    // message or a window off the screen; the close then writes a whole quorvin.ini.
     void startUp_data()
     {
         QTest::addColumn<QByteArray>("ini"); // null: no file
         QTest::addColumn<QByteArray>("size");
         QTest::addColumn<QString>("shown");
-        const QByteArray none;
-        const QByteArray s12 = "12\r\n";
+        const QByteArray none, s12 = "12\r\n", MiB2(2 * 1024 * 1024, '\n');
         row("first run", none, none, "e0e0e0 0 66,100 659x355 9 - 3000x6000 ");
         row("stored", Stored, none, "ff ff00 100,200 792x422 9 - 3000x6000 ");
+        row("CR-only breaks", stored("\r\n", "\r"), none, "ff ff00 100,200 792x422 9 - 3000x6000 ");
+        row("long version line", QByteArray(10000, 'v') + Stored.mid(5), none,
+            "ff ff00 100,200 792x422 9 - 3000x6000 ");
         row("Dheight 0", stored("Dheight-3000", "Dheight-0"), none,
             "ff ff00 100,200 792x422 9 - 6000x10000 ");
+        row("far off the screen", stored("Top-3000\r\nLeft-1500", "Top--4e5\r\nLeft-48e4"), none,
+            "ff ff00 0,0 792x422 9 - 3000x6000 ");
         row("letters in FC", stored("255", "abc"), s12, "e0e0e0 0 0,0 381x233 9 - x", true);
+        row("FC of 20 digits", stored("255", "99999999999999999999"), s12,
+            "e0e0e0 0 0,0 381x233 9 - x", true);
         row("BC over FFFFFF", stored("65280", "16777216"), s12, "ff 0 0,0 381x233 9 - x", true);
         row("Top-nan", stored("Top-3000", "Top-nan"), s12, "ff ff00 0,0 381x233 9 - 3000x6000",
             true);
         row("empty settings file", "", s12, "e0e0e0 0 0,0 381x233 9 - x", true);
+        row("no line breaks", stored("\r\n", " "), s12, "e0e0e0 0 0,0 381x233 9 - x", true);
+        row("2 MiB settings file", Stored + MiB2, s12, "e0e0e0 0 0,0 381x233 9 - x", true);
+        row("settings file a directory", "<dir>", s12, "e0e0e0 0 66,100 659x355 12 f12 3000x6000 ");
+        row("settings file a dangling link", "<link>", none,
+            "e0e0e0 0 66,100 659x355 9 - 3000x6000 ");
         row("size 12", none, s12, "e0e0e0 0 66,100 659x355 12 f12 3000x6000 ");
         row("size in letters", none, "big\r\n", "e0e0e0 0 66,100 659x355 9 - 3000x6000", true);
         row("size 5000", none, "5000\r\n", "e0e0e0 0 66,100 659x355 9 - 3000x6000", true);
+        row("size in a 2 MiB file", none, s12 + MiB2, "e0e0e0 0 66,100 659x355 9 - 3000x6000",
+            true);
     }
     void startUp()
     {
@@ -92,15 +97,23 @@ private slots:
         QFETCH(QByteArray, size);
         QFETCH(QString, shown);
         ProgramFixture f;
-        if (!ini.isNull())
-            f.write(Ini, ini);
-        if (!size.isNull())
-            f.write(Size, size);
+        for (const auto &[name, bytes] : { std::pair { Ini, ini }, std::pair { Size, size } }) {
+            if (bytes == "<dir>")
+                QDir(f.directory.path()).mkdir(name);
+            else if (bytes == "<link>")
+                QFile::link(f.path(QStringLiteral("missing")), f.path(name));
+            else if (!bytes.isNull())
+                f.write(name, bytes);
+        }
         viewer::Form1 *w = f.start();
         QCOMPARE(::shown(f), shown);
         QCOMPARE(w->windowTitle(), QStringLiteral("Quorvin viewer"));
-        QCOMPARE(f.read(Ini), ini); // start-up writes nothing
+        QCOMPARE(f.read(Ini), ini.startsWith('<') ? QByteArray() : ini); // start-up writes nothing
+        QVERIFY(QGuiApplication::primaryScreen()->geometry().intersects(w->frameGeometry()));
         QVERIFY(w->isVisible() && f.services.messages.isEmpty());
+        w->close();
+        const QByteArray written = f.read(Ini);
+        QVERIFY(ini == "<dir>" || (written.startsWith("v1.19\r\n") && written.count("\r\n") == 10));
     }
     void close_data()
     {
@@ -113,8 +126,8 @@ private slots:
         QTest::newRow("maximized keeps the stored place") << maximized << int(Plain) << maximized;
         QTest::newRow("DIZ shown") << Stored << int(DizShown) << diz;
         QTest::newRow("second copy") << none << int(SecondCopy) << none;
-        QTest::newRow("directory in its place") << none << int(DirectoryInPlace) << none;
-        QTest::newRow("read-only directory") << Stored << int(ReadOnlyDirectory) << diz;
+        QTest::newRow("directory in its place") << none << int(DirInPlace) << none;
+        QTest::newRow("read-only directory") << Stored << int(ReadOnlyDir) << diz;
         QTest::newRow("Escape in the text") << Stored << int(CtrlEscape) << Stored;
         QTest::newRow("Escape on the window") << Stored << int(AltEscape) << Stored;
         QTest::newRow("Exit's Ctrl+X") << Stored << int(CtrlX) << Stored;
@@ -127,12 +140,12 @@ private slots:
         ProgramFixture f;
         if (!ini.isNull())
             f.write(Ini, ini);
-        if (setup == DirectoryInPlace)
+        if (setup == DirInPlace)
             QDir(f.directory.path()).mkdir(Ini);
         f.services.anotherCopy = setup == SecondCopy;
         viewer::Form1 *w = f.start();
         QTRY_COMPARE(w->windowStateValue() == 2, ini.contains("State- 2"));
-        if (setup == DizShown || setup == ReadOnlyDirectory) {
+        if (setup == DizShown || setup == ReadOnlyDir) {
             f.state().DizMode = true;
             w->setWidthTwips(8100);
             w->setHeightTwips(4420);
@@ -140,8 +153,7 @@ private slots:
         // The file is written in place when no new file can be made beside it (as nobody, for
         // root writes anyway).
         const QByteArray directory = QFile::encodeName(f.directory.path());
-        const bool readOnly = setup == ReadOnlyDirectory
-            && ::chmod(directory.constData(), 0555) == 0
+        const bool readOnly = setup == ReadOnlyDir && ::chmod(directory.constData(), 0555) == 0
             && ::chmod(QFile::encodeName(f.path(Ini)).constData(), 0666) == 0;
         const bool asNobody = readOnly && ::geteuid() == 0 && ::seteuid(65534) == 0;
         if (setup < CtrlEscape)
@@ -219,27 +231,24 @@ private slots:
         QCOMPARE(f.services.clipboardTexts, QStringList({ QString(), blocks, blocks }));
         QCOMPARE(f.services.clipboardClears, 3);
     }
-    // Command lines started (help only when its file is there); a failed start is reported.
+    // Command lines started (help only when its file is there); a failed start says why.
     void helpWebAndEmail()
     {
         ProgramFixture f;
         const QString help = f.path(QStringLiteral("contents.txt"));
-        writeFile(help, "help");
         viewer::Form1 *w = f.start();
-        for (const char *command : { "contents", "web", "email" })
-            w->action(command)->trigger();
-        QFile::remove(help);
         w->action("contents")->trigger();
-        QCOMPARE(f.services.startedCommandLines,
-            QStringList({ QStringLiteral("notepad.exe ") + help,
-                QStringLiteral("webdial.exe $https://quorvin.example.org/"),
-                QStringLiteral("webdial.exe >mailto:team@quorvin.example.org") }));
-        QVERIFY(f.services.messages.isEmpty());
-        f.services.startSucceeds = false;
-        f.services.startFailureText = QStringLiteral("Why.");
         writeFile(help, "help");
-        for (const char *command : { "contents", "web", "email" })
-            w->action(command)->trigger();
+        f.services.startFailureText = QStringLiteral("Why.");
+        for (const bool succeeds : { true, false }) {
+            f.services.startSucceeds = succeeds;
+            for (const char *command : { "contents", "web", "email" })
+                w->action(command)->trigger();
+        }
+        const QStringList lines { QStringLiteral("notepad.exe ") + help,
+            QStringLiteral("webdial.exe $https://quorvin.example.org/"),
+            QStringLiteral("webdial.exe >mailto:team@quorvin.example.org") };
+        QCOMPARE(f.services.startedCommandLines, lines + lines);
         QStringList said;
         for (const auto &message : std::as_const(f.services.messages))
             said << message.text;
@@ -278,11 +287,6 @@ private slots:
         };
         QCOMPARE(f.start()->Text1->viewport()->cursor().shape(), Qt::IBeamCursor);
         QVERIFY(normalOverBox);
-    }
-    void geometryTextsHaveNoExponent()
-    {
-        for (const char *text : { "100000", "-300000", "2000000", "0.1", "1500.5" })
-            QCOMPARE(settings::twipsText(QByteArray(text).toFloat()), QLatin1String(text));
     }
     // Frameless, fixed, centred; picture unscaled; labels on the design's boxes, centred.
     void aboutWindow()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files.h"
 #include "recordingservices.h"
 
 #include "textarea/oemtextarea.h"
@@ -8,19 +9,10 @@
 
 #include <QApplication>
 #include <QDropEvent>
-#include <QFile>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <QUrl>
-
-// Writes a whole file for a test, creating or emptying it.
-inline void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 // Sends a real drag-and-drop of local files onto a widget, as a file manager does.
 inline void dropFiles(QWidget *target, const QStringList &paths)
@@ -49,11 +41,7 @@ struct ProgramFixture
     { }
     QString path(const QString &name) const { return directory.filePath(name); }
     void write(const QString &name, const QByteArray &bytes) const { writeFile(path(name), bytes); }
-    QByteArray read(const QString &name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray read(const QString &name) const { return readFile(path(name)); }
     viewer::Form1 *start()
     {
         program = std::make_unique<viewer::Program>(services);

@@ -29,12 +29,7 @@ public:
         QString title;
         QString text;
     };
-    struct OpenRequest
-    {
-        QString title;
-        QList<platform::FileFilter> filters;
-    };
-    QList<OpenRequest> openRequests;
+    int openRequests = 0;
     QList<Message> messages;
     QStringList sounds;
     QStringList startedCommandLines;
@@ -46,9 +41,9 @@ public:
     std::function<void()> whileModal;
 
     std::optional<QString> openFileName(
-        QWidget *, const QString &title, const QList<platform::FileFilter> &filters) override
+        QWidget *, const QString &, const QList<platform::FileFilter> &) override
     {
-        openRequests.append({ title, filters });
+        ++openRequests;
         return modal(openAnswers);
     }
     std::optional<platform::Colour> chooseColour(QWidget *) override

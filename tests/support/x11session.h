@@ -1,9 +1,9 @@
 #pragma once
 
+#include "files.h"
+
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
-#include <QRect>
 #include <QTemporaryDir>
 
 // Runs the built program on the X server named by DISPLAY from a temporary program directory
@@ -24,17 +24,8 @@ public:
     bool isOpen() const { return !qEnvironmentVariableIsEmpty("DISPLAY"); }
     QString programDirectory() const { return m_directory.path(); }
     QString path(const QString &name) const { return m_directory.filePath(name); }
-    void write(const QString &name, const QByteArray &bytes) const
-    {
-        QFile file(path(name));
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            file.write(bytes);
-    }
-    QByteArray read(const QString &name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    void write(const QString &name, const QByteArray &bytes) const { writeFile(path(name), bytes); }
+    QByteArray read(const QString &name) const { return readFile(path(name)); }
 
     // Starts the program copy (or the program at programPath, to run a second copy from
     // another session's directory); true once its window is mapped within timeoutMs, polled
@@ -68,15 +59,6 @@ public:
         for (const QString &id : run(command.arg(processId())).split(u'\n', Qt::SkipEmptyParts))
             found << id.toULong();
         return found;
-    }
-    QRect windowGeometry(unsigned long window = 0) const // on the root, frame excluded
-    {
-        // WINDOW= X= Y= WIDTH= HEIGHT=, a line each
-        const QStringList v = run(QStringLiteral("xdotool getwindowgeometry --shell ") + id(window))
-                                  .replace(u'=', u'\n')
-                                  .split(u'\n');
-        return QRect(
-            v.value(3).toInt(), v.value(5).toInt(), v.value(7).toInt(), v.value(9).toInt());
     }
     QString windowName(unsigned long window = 0) const
     {
