@@ -12,22 +12,6 @@ class TestAccessibility : public QObject
     Q_OBJECT
 
 private slots:
-    void textIsTheShownTextAsCopyGivesIt_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("blocks, CR LF") << QByteArray("\xDB\xB2 hi\r\nx") << u"█▓ hi\nx"_qs;
-        QTest::newRow("soft break, lone CR, LF") << QByteArray("a\r\r\nb\rc\n") << u"a\nb\nc\n"_qs;
-        QTest::newRow("NUL, low glyphs, DEL") << QByteArray("\0\x01\x1A\x7F", 4) << u" ☺→⌂"_qs;
-    }
-    void textIsTheShownTextAsCopyGivesIt()
-    {
-        QFETCH(QByteArray, bytes);
-        OemTextArea area;
-        area.setText(bytes);
-        QTEST(textOf(area)->text(0, -1), "expected");
-    }
-
     // "ab", "cd" and "ef" after a soft break (CR CR LF) and a CR LF: "ab\ncd\nef".
     void caretSelectionAndLineFollowKeys_data()
     {
@@ -57,12 +41,15 @@ private slots:
             "line");
     }
 
-    // A screen reader's caret and selection; a tab is one character, whatever its width.
+    // The text a screen reader reads; its caret and selection; a tab is one character, whatever
+    // its width.
     void screenReaderMovesTheCaretAndFindsCharacters()
     {
         OemTextArea area;
-        area.setText("ab\r\r\ncd\r\nef");
+        area.setText(QByteArray("\xDB\r\r\nb\rc\n\0\x01\x7F", 11)); // the text as copy gives it
         QAccessibleTextInterface *text = textOf(area);
+        QCOMPARE(text->text(0, -1), u"█\nb\nc\n ☺⌂"_qs);
+        area.setText("ab\r\r\ncd\r\nef");
         text->setCursorPosition(4);
         QCOMPARE(area.caretPosition(), 6);
         text->setSelection(0, 1, 7);

@@ -69,12 +69,12 @@ private slots:
         X11Session session;
         QVERIFY(session.start({}));
         const unsigned long window = session.window();
-        const qsizetype windows = session.visibleWindows().size();
+        const qsizetype windows = session.visibleWindows();
         session.key(QStringLiteral("ctrl+a"), window);
-        QTRY_COMPARE_WITH_TIMEOUT(session.visibleWindows().size(), windows + 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(session.visibleWindows(), windows + 1, 5000);
         QElapsedTimer shown;
         shown.start();
-        while (session.visibleWindows().size() > windows && shown.elapsed() < 6000) { }
+        while (session.visibleWindows() > windows && shown.elapsed() < 6000) { }
         QVERIFY2(shown.elapsed() >= 1200 && shown.elapsed() < 6000,
             qPrintable(QString::number(shown.elapsed())));
         session.requestClose();

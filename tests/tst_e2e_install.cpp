@@ -66,28 +66,23 @@ private slots:
         QCOMPARE(sh(u"readlink -f \"$(which quorvin)\""_qs), m_program);
     }
 
-    void openerStartsTheInstalledProgramOnTheFile_data()
+    void openersStartTheInstalledProgramOnTheFile()
     {
-        QTest::addColumn<QString>("opener");
-        QTest::newRow("xdg-open") << u"xdg-open"_qs;
-        QTest::newRow("gio open") << u"gio open"_qs;
-    }
-    void openerStartsTheInstalledProgramOnTheFile()
-    {
-        QFETCH(QString, opener);
-        writeFile(m_home.filePath(u"Read Me.nfo"_qs), "\xDB\xDB hello\r\n");
-        QProcess process;
-        process.setProcessEnvironment(m_env);
-        process.startCommand(opener + u" \""_qs + m_home.filePath(u"Read Me.nfo\""_qs));
-        QString pid; // of the window the program shows the file in
         const QString search = u"xdotool search --name '^read me\\.nfo - Quorvin$' getwindowpid"_qs;
-        QTRY_VERIFY_WITH_TIMEOUT(!(pid = sh(search)).startsWith(u"exit"), 20000);
-        QCOMPARE(sh(u"readlink /proc/$1/exe"_qs, { pid }), m_program);
-        sh(u"kill $1"_qs, { pid });
-        // Ended: no process, or a zombie (its stat's one line holds ") Z ").
-        QTRY_VERIFY_WITH_TIMEOUT(
-            sh(u"grep -qv ') Z ' /proc/$1/stat"_qs, { pid }).startsWith(u"exit"), 20000);
-        process.waitForFinished(20000);
+        for (const QString opener : { u"xdg-open"_qs, u"gio open"_qs }) {
+            writeFile(m_home.filePath(u"Read Me.nfo"_qs), "\xDB\xDB hello\r\n");
+            QProcess process;
+            process.setProcessEnvironment(m_env);
+            process.startCommand(opener + u" \""_qs + m_home.filePath(u"Read Me.nfo\""_qs));
+            QString pid; // of the window the program shows the file in
+            QTRY_VERIFY_WITH_TIMEOUT(!(pid = sh(search)).startsWith(u"exit"), 20000);
+            QCOMPARE(sh(u"readlink /proc/$1/exe"_qs, { pid }), m_program);
+            sh(u"kill $1"_qs, { pid });
+            // Ended: no process, or a zombie (its stat's one line holds ") Z ").
+            QTRY_VERIFY_WITH_TIMEOUT(
+                sh(u"grep -qv ') Z ' /proc/$1/stat"_qs, { pid }).startsWith(u"exit"), 20000);
+            process.waitForFinished(20000);
+        }
     }
 
     // Uninstalling leaves HOME as it was but for the settings files beside the program.

@@ -134,41 +134,39 @@ private slots:
         if (!refused)
             QTRY_COMPARE_WITH_TIMEOUT(readAll(record), QStringLiteral("1\n%1\n").arg(opened), 5000);
     }
-    // "All Files (*.*)" lists names without a dot too; the colour dialog opens at black.
+    // "All Files (*.*)", shown as it reads, lists names without a dot too; the colour dialog
+    // opens at black.
     void dialogsListEveryFileAndStartAtBlack()
     {
         QTemporaryDir directory;
         for (const char *name : { "README", "FILE_ID", "a.nfo" })
             put(directory.filePath(QLatin1String(name)), {});
-        const QString all = QStringLiteral("All Files (*.*)");
-        int listed = 0, polls = 0;
+        const QString all = QStringLiteral("All Files (*.*)"), before = QDir::currentPath();
+        QDir::setCurrent(directory.path()); // where the file dialog opens
+        QString listed; // the filter's caption and the number of names listed
+        int polls = 0;
         QColor current;
         QTimer poll; // answers the dialog open at the time, as a user would
         connect(&poll, &QTimer::timeout, this, [&] {
             QWidget *modal = QApplication::activeModalWidget();
             if (auto *colours = qobject_cast<QColorDialog *>(modal))
                 current = colours->currentColor(), colours->accept(); // a reflex OK
-            auto *files = qobject_cast<QFileDialog *>(modal);
-            auto *types
-                = files ? files->findChild<QComboBox *>(QStringLiteral("fileTypeCombo")) : nullptr;
-            if (types && types->currentIndex() != 1) {
-                files->setDirectory(directory.path());
-                types->setCurrentIndex(1);
-                emit types->activated(1); // as a choice in the list does
-            } else if (types) { // the folder is read meanwhile
+            if (auto *files = qobject_cast<QFileDialog *>(modal)) { // read meanwhile
                 auto *view = files->findChild<QAbstractItemView *>(QStringLiteral("listView"));
-                listed = view->model()->rowCount(view->rootIndex());
-                if (listed == 3 || ++polls == 100)
-                    listed = types->itemText(1) == all ? listed : -1, files->reject();
+                listed
+                    = files->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))->currentText()
+                    + u' ' + QString::number(view->model()->rowCount(view->rootIndex()));
+                if (listed.endsWith(u'3') || ++polls == 100)
+                    files->reject();
             }
         });
         poll.start(20);
         char program[] = "quorvin", *argv[] = { program, nullptr };
         platform::QtServices services(1, argv);
-        services.openFileName(nullptr, QStringLiteral("Open file"),
-            { { QStringLiteral("NFO Files (*.nfo)"), QStringLiteral("*.nfo") },
-                { all, QStringLiteral("*.*") } });
-        QCOMPARE(listed, 3); // README and FILE_ID too
+        services.openFileName(
+            nullptr, QStringLiteral("Open file"), { { all, QStringLiteral("*.*") } });
+        QDir::setCurrent(before);
+        QCOMPARE(listed, all + QStringLiteral(" 3")); // README and FILE_ID too
         QCOMPARE(services.chooseColour(nullptr), std::optional<platform::Colour>(0));
         QCOMPARE(current, QColor(Qt::black));
     }

@@ -21,7 +21,6 @@ public:
     ~X11Session() { m_process.kill(), m_process.waitForFinished(5000); }
     Q_DISABLE_COPY_MOVE(X11Session)
 
-    bool isOpen() const { return !qEnvironmentVariableIsEmpty("DISPLAY"); }
     QString programDirectory() const { return m_directory.path(); }
     QString path(const QString &name) const { return m_directory.filePath(name); }
     void write(const QString &name, const QByteArray &bytes) const { writeFile(path(name), bytes); }
@@ -37,8 +36,8 @@ public:
             programPath.isEmpty() ? path(QStringLiteral("quorvin")) : programPath, arguments);
         QElapsedTimer waited;
         waited.start();
-        for (m_window = 0; !m_window && isOpen() && m_process.waitForStarted(5000)
-             && waited.elapsed() < timeoutMs;)
+        for (m_window = 0; !m_window && !qEnvironmentVariableIsEmpty("DISPLAY")
+             && m_process.waitForStarted(5000) && waited.elapsed() < timeoutMs;)
             m_window = run(QStringLiteral("xdotool search --onlyvisible --pid %1 --name Quorvin")
                                .arg(processId()))
                            .toULong();
@@ -51,14 +50,12 @@ public:
     bool waitForExit(int timeoutMs = 10000) { return m_process.waitForFinished(timeoutMs); }
 
     unsigned long window() const { return m_window; } // the main window
-    // The program's mapped windows (the root window may be among them).
-    QList<unsigned long> visibleWindows() const
+    // How many windows the program has mapped (the root window may be among them).
+    qsizetype visibleWindows() const
     {
-        QList<unsigned long> found;
-        const QString command = QStringLiteral("xdotool search --onlyvisible --pid %1 --name ");
-        for (const QString &id : run(command.arg(processId())).split(u'\n', Qt::SkipEmptyParts))
-            found << id.toULong();
-        return found;
+        return run(QStringLiteral("xdotool search --onlyvisible --pid %1 --name ").arg(processId()))
+            .split(u'\n', Qt::SkipEmptyParts)
+            .size();
     }
     QString windowName(unsigned long window = 0) const
     {
