@@ -69,7 +69,7 @@ private slots:
     void openersStartTheInstalledProgramOnTheFile()
     {
         const QString search = u"xdotool search --name '^read me\\.nfo - Quorvin$' getwindowpid"_qs;
-        for (const QString opener : { u"xdg-open"_qs, u"gio open"_qs }) {
+        for (const QString &opener : { u"xdg-open"_qs, u"gio open"_qs }) {
             writeFile(m_home.filePath(u"Read Me.nfo"_qs), "\xDB\xDB hello\r\n");
             QProcess process;
             process.setProcessEnvironment(m_env);
