@@ -29,11 +29,6 @@ void put(const QString &path, const QString &record, const QByteArray &bytes = {
         QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
 }
 
-QString readAll(const QString &path)
-{
-    return QString::fromUtf8(readFile(path));
-}
-
 void row(const char *name, const char *a, const char *b, const char *c)
 {
     QTest::newRow(name) << QString::fromUtf8(a) << QString::fromUtf8(b) << QString::fromUtf8(c);
@@ -96,7 +91,8 @@ private slots:
         if (record.size() > 1 && !started)
             QCOMPARE(why, record.mid(1));
         if (started)
-            QTRY_COMPARE_WITH_TIMEOUT(readAll(recordPath), record.arg(dir), 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(
+                QString::fromUtf8(readFile(recordPath)), record.arg(dir), 5000);
     }
     // What webdial opens, or its exit code with a reason: 2 refused, 3 no opener.
     void webdial_data()
@@ -132,7 +128,8 @@ private slots:
         QCOMPARE(process.exitCode(), refused ? opened.toInt() : 0);
         QCOMPARE(process.readAllStandardError().isEmpty(), !refused);
         if (!refused)
-            QTRY_COMPARE_WITH_TIMEOUT(readAll(record), QStringLiteral("1\n%1\n").arg(opened), 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(
+                QString::fromUtf8(readFile(record)), QStringLiteral("1\n%1\n").arg(opened), 5000);
     }
     // "All Files (*.*)", shown as it reads, lists names without a dot too; the colour dialog
     // opens at black.

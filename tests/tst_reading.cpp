@@ -172,10 +172,8 @@ private slots:
         QCOMPARE(fixture.state().DizSized, diz);
         QString outcome = QStringLiteral("bad");
         if (!fixture.services.messages.isEmpty()) {
-            QCOMPARE(fixture.services.messages.size(), 1);
-            QCOMPARE(fixture.services.messages[0].title + QStringLiteral(": ")
-                    + fixture.services.messages[0].text,
-                QStringLiteral("Quorvin error: File size too large"));
+            QCOMPARE(fixture.services.messages,
+                QStringList(QStringLiteral("Quorvin error: File size too large")));
             QCOMPARE(visibleAtMessage, entry != 'c');
             QCOMPARE(fixture.text(), QByteArray());
             outcome = QStringLiteral("refused");

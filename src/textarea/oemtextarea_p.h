@@ -1,7 +1,7 @@
 #pragma once
 
-// The text area's state, shared by its input handling (oemtextarea.cpp) and its painting
-// (oemtextpaint.cpp).
+// The text area's state, shared by its text and scrolling (oemtextarea.cpp), its input handling
+// (oemtextinput.cpp) and its painting (oemtextpaint.cpp).
 
 #include "textarea/cellgrid.h"
 #include "textarea/glyphcache.h"
@@ -10,6 +10,9 @@
 #include <QBasicTimer>
 #include <QImage>
 #include <QPointer>
+
+#include <algorithm>
+#include <climits>
 
 class QAction;
 class QMenu;
@@ -42,5 +45,11 @@ struct OemTextArea::Private
     // each to the painter.
     void paintRows(QPainter &painter, int dirtyTop, int height, bool showCaret);
 };
+
+// A count of lines or columns as a scroll bar value.
+inline int toScrollValue(qsizetype value)
+{
+    return int(std::clamp(value, qsizetype(0), qsizetype(INT_MAX)));
+}
 
 } // namespace textarea

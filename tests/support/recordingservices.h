@@ -5,8 +5,6 @@
 #include <QList>
 #include <QString>
 
-#include <deque>
-
 // The platform double for tests: dialogs answer from a script, everything said to the outside
 // (message boxes, clipboard, started programs, sounds, ends) is recorded. Files stay real.
 class RecordingServices final : public platform::Services
@@ -18,19 +16,14 @@ public:
     { }
 
     // Scripted answers, taken in order; an empty script answers "cancelled".
-    std::deque<std::optional<QString>> openAnswers;
-    std::deque<std::optional<platform::Colour>> colourAnswers;
+    QList<std::optional<QString>> openAnswers;
+    QList<std::optional<platform::Colour>> colourAnswers;
     bool startSucceeds = true;
     QString startFailureText; // what startFailure() says after a start that failed
     bool anotherCopy = false;
 
-    struct Message
-    {
-        QString title;
-        QString text;
-    };
     int openRequests = 0;
-    QList<Message> messages;
+    QStringList messages; // each box as "title: text"
     QStringList sounds;
     QStringList startedCommandLines;
     int clipboardClears = 0;
@@ -52,7 +45,7 @@ public:
     }
     void criticalMessage(QWidget *, const QString &title, const QString &text) override
     {
-        messages.append({ title, text });
+        messages.append(title + QStringLiteral(": ") + text);
         if (whileModal)
             whileModal();
     }
@@ -74,14 +67,10 @@ public:
 
 private:
     // Runs whileModal as the dialog is open, then takes the script's next answer.
-    template<typename T> std::optional<T> modal(std::deque<std::optional<T>> &script)
+    template<typename T> std::optional<T> modal(QList<std::optional<T>> &script)
     {
         if (whileModal)
             whileModal();
-        if (script.empty())
-            return std::nullopt;
-        const std::optional<T> next = script.front();
-        script.pop_front();
-        return next;
+        return script.isEmpty() ? std::nullopt : script.takeFirst();
     }
 };
