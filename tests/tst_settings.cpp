@@ -92,10 +92,10 @@ private slots:
     {
         // Geometry: the shortest decimal text of the single-precision number, no exponent.
         const QuorvinIni ini { QStringLiteral("v1.19"), 0x123456, 0xFFFFFF, 2, twipsText(-3e5f),
-            twipsText(-0.0f), twipsText(1500.5f), twipsText(0.1f), {}, QStringLiteral("6\u00E9") };
+            twipsText(-0.0f), twipsText(1500.5f), twipsText(1e-5f), {}, QStringLiteral("6\u00E9") };
         QCOMPARE(serializeQuorvinIni(ini),
             "v1.19\r\nFC- 1193046 \r\nBC- 16777215 \r\nState- 2 \r\nTop--300000\r\n"
-            "Left-0\r\nNheight-1500.5\r\nNwidth-0.1\r\nDheight-\r\nDwidth-6\xE9\r\n");
+            "Left-0\r\nNheight-1500.5\r\nNwidth-0.00001\r\nDheight-\r\nDwidth-6\xE9\r\n");
         QCOMPARE(serializeFontSize(QStringLiteral("12")), QByteArray("12\r\n"));
     }
 };
