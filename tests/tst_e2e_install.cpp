@@ -63,6 +63,7 @@ private slots:
             u"text/x-nfo quorvin.desktop\ntext/x-quorvin-diz quorvin.desktop"_qs);
         QCOMPARE(
             sh(u"desktop-file-validate .local/share/applications/quorvin.desktop"_qs), QString());
+        QVERIFY(sh(u"grep ^Exec= .local/share/applications/quorvin.desktop"_qs).endsWith(u" %f"));
         QCOMPARE(sh(u"readlink -f \"$(which quorvin)\""_qs), m_program);
     }
 
