@@ -5,6 +5,7 @@
 
 #include "denseart.h"
 #include "textarea/oemtextarea.h"
+#include "widgetbenchmain.h"
 
 #include <QApplication>
 #include <QImage>
@@ -84,13 +85,6 @@ BENCHMARK(wheelStepBigScreen)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_SCALE_FACTOR", "2");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

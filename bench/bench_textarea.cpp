@@ -2,6 +2,7 @@
 #include "platform/programstyle.h"
 #include "textarea/cellgrid.h"
 #include "textarea/oemtextarea.h"
+#include "widgetbenchmain.h"
 
 #include <QApplication>
 #include <QImage>
@@ -85,12 +86,5 @@ BENCHMARK(paintScrollBars)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseRe
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }
