@@ -5,7 +5,7 @@
 
 #include "denseart.h"
 #include "textarea/oemtextarea.h"
-#include "widgetbenchmain.h"
+#include "widgetbench.h"
 
 #include <QApplication>
 #include <QImage>
@@ -31,15 +31,7 @@ void repaintBigScreen(benchmark::State &state)
 {
     textarea::OemTextArea area;
     showMaximized(area);
-    QImage image(area.viewport()->size() * 2, QImage::Format_RGB32);
-    image.setDevicePixelRatio(2);
-    area.viewport()->render(&image); // the glyph cache fills on the first paint
-    for (auto _ : state) {
-        area.viewport()->render(&image);
-        benchmark::DoNotOptimize(image.constBits());
-    }
-    state.SetLabel(
-        QStringLiteral("%1 x %2 px").arg(image.width()).arg(image.height()).toStdString());
+    timeFullRepaints(state, area.viewport(), 2);
 }
 BENCHMARK(repaintBigScreen)->Unit(benchmark::kMillisecond);
 

@@ -2,7 +2,7 @@
 #include "platform/programstyle.h"
 #include "textarea/cellgrid.h"
 #include "textarea/oemtextarea.h"
-#include "widgetbenchmain.h"
+#include "widgetbench.h"
 
 #include <QApplication>
 #include <QImage>
@@ -41,14 +41,7 @@ void repaintFullView(benchmark::State &state)
     const QSize cell = textarea::CellGrid::cellSizeForPoints(points);
     area.resize(
         area.size() + QSize(80 * cell.width(), 60 * cell.height()) - area.viewport()->size());
-    QImage image(area.viewport()->size(), QImage::Format_RGB32);
-    area.viewport()->render(&image); // the glyph cache fills on the first paint
-    for (auto _ : state) {
-        area.viewport()->render(&image);
-        benchmark::DoNotOptimize(image.constBits());
-    }
-    state.SetLabel(
-        QStringLiteral("%1 x %2 px").arg(image.width()).arg(image.height()).toStdString());
+    timeFullRepaints(state, area.viewport(), 1);
 }
 BENCHMARK(repaintFullView)->Arg(9)->Arg(14)->Unit(benchmark::kMillisecond);
 
