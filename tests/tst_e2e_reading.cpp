@@ -86,6 +86,42 @@ private slots:
         QCOMPARE(run(u"xclip -o -selection clipboard"_s), copied);
     }
 
+    // Ctrl+wheel zooms round the character under the pointer, the keys round the top-left one;
+    // each step is written to fontsize.ini; past 14, nothing. The block at 10, 30 is followed.
+    void zoomKeepsTheViewsPlaceAndStoresTheSize()
+    {
+        X11Session session;
+        QByteArray text = QByteArray(110, ' ').append("\r\n").repeated(200);
+        text[10 * 112 + 30] = '\xDB';
+        session.write(u"z.nfo"_s, text);
+        QVERIFY(session.start({ session.path(u"z.nfo"_s) }));
+        const auto block = [&] { // its top-left pixel in the window (not the thin caret)
+            const QImage shot
+                = QGuiApplication::primaryScreen()->grabWindow(session.window()).toImage();
+            for (int y = 40; y < shot.height() - 40; ++y)
+                for (int x = 0; x < shot.width() - 40; ++x)
+                    if (shot.pixel(x, y) == 0xFFE0E0E0 && shot.pixel(x + 4, y + 4) == 0xFFE0E0E0)
+                        return QPoint(x, y);
+            return QPoint();
+        };
+        QTRY_VERIFY(!block().isNull());
+        const QPoint origin = block() - QPoint(240, 120); // the view's; 8 x 12 cells at 9 points
+        const QString wheel
+            = QString::asprintf("mousemove --window %lu %d %d keydown ctrl click %%1 "
+                                "keyup ctrl",
+                session.window(), origin.x() + 246, origin.y() + 130);
+        const std::tuple<QString, const char *, QPoint> steps[]
+            = { { wheel.arg(4), "12", { 242, 128 } }, { wheel.arg(4), "14", { 234, 114 } },
+                  { u"key ctrl+plus"_s, "14", { 234, 114 } },
+                  { u"key ctrl+minus"_s, "12", { 198, 96 } }, { u"key ctrl+0"_s, "9", { 144, 72 } },
+                  { u"key ctrl+equal"_s, "12", { 198, 96 } }, { wheel.arg(5), "9", { 208, 96 } } };
+        for (const auto &[input, size, place] : steps) {
+            X11Session::run(u"xdotool "_s + input);
+            QTRY_COMPARE(session.read(u"fontsize.ini"_s), QByteArray(size) + "\r\n");
+            QTRY_COMPARE(block() - origin, place);
+        }
+    }
+
     void caretBlinksInItsCellAndShowsOnAnyPaper()
     {
         QGuiApplication::styleHints()->setCursorFlashTime(200);

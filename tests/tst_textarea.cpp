@@ -5,6 +5,7 @@
 #include "textarea/cellgrid.h"
 #include "textarea/cp437.h"
 #include "textarea/oemtextarea.h"
+#include "viewer/utf8reading.h"
 
 #include <QProcess>
 #include <QScrollBar>
@@ -86,7 +87,8 @@ private slots:
 
     // A query on the grid of a text and its answer: 'l' lines as start-end:columns, 'p' line
     // and column of offset a, 'o' offset nearest to line a, column b/10, 'k' offset a clamped,
-    // 'w' word at a, 't' text from a to b, 'm' moves from a (> < ^ v, H E line, [ ] text).
+    // 'w' word at a, 't' text from a to b ('u': of UTF-8 glyphs with their own characters), 'm'
+    // moves from a (> < ^ v, H E line, [ ] text).
     void gridAnswers_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -116,6 +118,7 @@ private slots:
         row(QByteArray("\xdb\xc4\0\x82", 4), 't', "0 4", "█─ é"); // NUL copies as a blank
         row("ab\r\ncd", 't', "1 3", "b");
         row("ab\r\ncd", 't', "1 4", "b\n");
+        row(QByteArray("\xE2\x94\x8C\0\xF0\x9F\x98\x80\r\n\xC3\xA9", 12), 'u', "0 6", "┌ 😀\né");
         row(lines, 'm', "6 > < < [ ]", "8 6 5 0 22");
         row(lines, 'm', "22 > H ^ v E", "22 12 8 12 22");
         row(lines, 'm', "5 v v ^ < v", "10 17 10 9 13");
@@ -146,7 +149,9 @@ private slots:
             answer << QString::number(grid.clampOffset(n(0)));
         if (query == 'w')
             answer << pair(grid.wordAt(n(0)).first, grid.wordAt(n(0)).second, '-');
-        if (query == 't')
+        if (query == 'u')
+            grid.setText(viewer::utf8Text(text).glyphs, viewer::utf8Text(text).characters);
+        if (query == 't' || query == 'u')
             answer << grid.textBetween(n(0), n(1));
         qsizetype offset = n(0), goal = -1;
         using M = CellGrid::Move;

@@ -5,8 +5,11 @@
 #include "about/form2.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QScreen>
+#include <QWheelEvent>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -226,6 +229,34 @@ private slots:
         const QString blocks = QStringLiteral("\u2588\u2591");
         QCOMPARE(f.services.clipboardTexts, QStringList({ QString(), blocks, blocks }));
         QCOMPARE(f.services.clipboardClears, 3);
+    }
+    // "Read as UTF-8" in the right-click menu shows a UTF-8 file's bytes and back; it is off
+    // without a file. Ctrl+wheel gathers a fine wheel's small turns into steps; past 14, nothing.
+    void readAsUtf8AndFineWheel()
+    {
+        ProgramFixture f;
+        viewer::Form1 *w = f.start();
+        QAction *item = w->action("readAsUtf8");
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, {}, {});
+        QApplication::sendEvent(w->Text1->viewport(), &menuEvent);
+        QWidget *menu = w->Text1->findChild<QWidget *>(QStringLiteral("Text1Menu"));
+        QVERIFY(menu->actions().contains(item) && !item->isEnabled() && menu->close());
+        f.write(QStringLiteral("u.nfo"), "\xE2\x94\x8C\xC3\xA9\n");
+        f.services.openAnswers = { f.path(QStringLiteral("u.nfo")), f.path(Size) };
+        w->open_Click();
+        QVERIFY(item->isChecked() && f.text() == "\xDA\x82\r\n");
+        item->trigger();
+        QVERIFY(!item->isChecked() && f.text() == "\xE2\x94\x8C\xC3\xA9\r\n");
+        w->open_Click(); // fontsize.ini, not there
+        QVERIFY(!item->isEnabled() && !item->isChecked() && f.text() == "--> bad file <--");
+        const std::pair<int, const char *> steps[] = { { 40, "" }, { 40, "" }, { 240, "14\r\n" },
+            { 120, "" }, { -40, "" }, { -80, "12\r\n" } };
+        for (const auto &[angle, size] : steps) {
+            QWheelEvent wheel({}, {}, {}, { 0, angle }, {}, Qt::ControlModifier, {}, false);
+            QApplication::sendEvent(w->Text1->viewport(), &wheel);
+            QCOMPARE(f.read(Size), QByteArray(size));
+            QFile::remove(f.path(Size));
+        }
     }
     // Command lines started (help only when its file is there); a failed start says why.
     void helpWebAndEmail()

@@ -31,9 +31,10 @@ QSize CellGrid::cellSizeForPoints(double points)
     return { w, h };
 }
 
-void CellGrid::setText(const QByteArray &bytes)
+void CellGrid::setText(const QByteArray &bytes, const QList<char32_t> &characters)
 {
     m_text = bytes;
+    m_characters = characters.size() == bytes.size() ? characters : QList<char32_t>();
     m_lines.clear();
     m_widest = 0;
 
@@ -210,7 +211,14 @@ QString CellGrid::textBetween(qsizetype from, qsizetype to) const
         const qsizetype end = std::min(to, l.end);
         for (qsizetype b = begin; b < end; ++b) {
             const char byte = m_text[b];
-            result.append(byte == '\0' ? QChar(u' ') : QChar(cp437::toUnicode(quint8(byte))));
+            if (byte == '\0')
+                result.append(QChar(u' '));
+            else if (m_characters.isEmpty())
+                result.append(QChar(cp437::toUnicode(quint8(byte))));
+            else if (const char32_t c = m_characters[b]; QChar::requiresSurrogates(c))
+                result.append(QChar(QChar::highSurrogate(c))).append(QChar(QChar::lowSurrogate(c)));
+            else
+                result.append(QChar(char16_t(c)));
         }
         if (to <= l.end)
             break;

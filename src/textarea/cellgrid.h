@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QPointF>
 #include <QRect>
 #include <QSize>
@@ -61,8 +62,12 @@ public:
 
     // Indexes the lines in one pass. CR LF, CR CR LF, a lone CR and a lone LF each end a line;
     // a text that ends with a break has an empty last line, and the empty text has one line.
-    void setText(const QByteArray &bytes);
+    // characters, when not empty, holds one character a byte: the character that byte's glyph
+    // stands for (a UTF-8 file's own), which textBetween() gives instead of the byte's CP437
+    // character.
+    void setText(const QByteArray &bytes, const QList<char32_t> &characters = {});
     const QByteArray &text() const { return m_text; }
+    const QList<char32_t> &characters() const { return m_characters; }
 
     qsizetype lineCount() const { return qsizetype(m_lines.size()); }
     const Line &line(qsizetype index) const { return m_lines[size_t(index)]; }
@@ -83,8 +88,9 @@ public:
     // The word around the byte at a caret position: the run of bytes other than blanks, tabs,
     // NULs and line breaks; on a blank, the run of blanks.
     std::pair<qsizetype, qsizetype> wordAt(qsizetype offset) const;
-    // The bytes [from, to) as Unicode through the CP437 table, each line break as "\n" and NUL
-    // as a blank, so that pasted text shows the same picture.
+    // The bytes [from, to) as Unicode through the CP437 table (or as the characters set with
+    // them), each line break as "\n" and NUL as a blank, so that pasted text shows the same
+    // picture.
     QString textBetween(qsizetype from, qsizetype to) const;
 
     // Cells on the device: the logical cell size times the pixel ratio, rounded, at least 1.
@@ -108,6 +114,7 @@ public:
 
 private:
     QByteArray m_text;
+    QList<char32_t> m_characters;
     std::vector<Line> m_lines { Line {} };
     qsizetype m_widest = 0;
     QSize m_cell { 1, 1 };

@@ -66,8 +66,8 @@ void OemTextAccessible::install()
     Q_UNUSED(installed);
 }
 
-void OemTextAccessible::notify(
-    OemTextArea *area, const Selection &before, const QByteArray *textBefore)
+void OemTextAccessible::notify(OemTextArea *area, const Selection &before,
+    const QByteArray *textBefore, const QList<char32_t> &charactersBefore)
 {
     if (!QAccessible::isActive())
         return; // Qt drops the events then: spare building them
@@ -88,7 +88,8 @@ void OemTextAccessible::notify(
         const qsizetype line = std::max<qsizetype>(grid.lineOf(grid.clampOffset(same)) - 2, 0);
         const qsizetype from = grid.line(line).start;
         CellGrid old;
-        old.setText(textBefore->sliced(from));
+        old.setText(textBefore->sliced(from),
+            charactersBefore.isEmpty() ? charactersBefore : charactersBefore.sliced(from));
         const QString was = old.textBetween(0, old.text().size());
         const QString is = grid.textBetween(from, text.size());
         const qsizetype common

@@ -9,9 +9,10 @@ namespace textarea {
 class OemTextArea;
 
 // What assistive technology sees of the text area: a read-only, multi-line text whose
-// characters are the shown text exactly as a copy gives it (code page 437 in Unicode, NUL as a
-// blank, every line break one "\n"). Offsets here are character offsets into that text; the
-// area's byte offsets are mapped line by line, so a CR LF or CR CR LF break is one character.
+// characters are the shown text exactly as a copy gives it (code page 437 in Unicode or a UTF-8
+// file's own characters, NUL as a blank, every line break one "\n"). Offsets here are character
+// offsets into that text; the area's byte offsets are mapped line by line, so a CR LF or CR CR LF
+// break is one character.
 class OemTextAccessible : public QAccessibleWidget, public QAccessibleTextInterface
 {
 public:
@@ -19,10 +20,11 @@ public:
 
     // Has Qt's accessibility give every OemTextArea this interface; only the first call acts.
     static void install();
-    // Tells assistive technology what changed since `before` (and textBefore, when the text was
-    // set): the text, the selection, the caret. Does nothing while accessibility is inactive.
-    static void notify(
-        OemTextArea *area, const Selection &before, const QByteArray *textBefore = nullptr);
+    // Tells assistive technology what changed since `before` (and textBefore with its
+    // characters, when the text was set): the text, the selection, the caret. Does nothing
+    // while accessibility is inactive.
+    static void notify(OemTextArea *area, const Selection &before,
+        const QByteArray *textBefore = nullptr, const QList<char32_t> &charactersBefore = {});
 
     void *interface_cast(QAccessible::InterfaceType type) override;
     QAccessible::State state() const override;

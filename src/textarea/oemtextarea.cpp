@@ -30,10 +30,17 @@ OemTextArea::~OemTextArea() = default;
 
 void OemTextArea::setText(const QByteArray &bytes)
 {
+    setText(bytes, {});
+}
+
+void OemTextArea::setText(const QByteArray &glyphs, const QList<char32_t> &characters)
+{
+    const QByteArray &bytes = glyphs;
     // Only the lines from the first changed one down to the last line of the longer text are
     // repainted, so a converting read that sets the text again every 500 bytes repaints its
     // newest lines alone. A view that is scrolled or shows a selection is repainted whole.
     const QByteArray before = d->grid.text();
+    const QList<char32_t> charactersBefore = d->grid.characters();
     const Selection selectionBefore = d->selection;
     const qsizetype linesBefore = d->grid.lineCount();
     const bool wholeView = !d->selection.isEmpty() || d->selection.caret != 0
@@ -45,14 +52,14 @@ void OemTextArea::setText(const QByteArray &bytes)
             - before.cbegin();
     const qsizetype changedBefore = d->grid.lineOf(d->grid.clampOffset(same));
 
-    d->grid.setText(bytes);
+    d->grid.setText(bytes, characters);
     d->selection = {};
     d->goalColumn = -1;
     d->dragging = false;
     updateScrollBars();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
-    OemTextAccessible::notify(this, selectionBefore, &before);
+    OemTextAccessible::notify(this, selectionBefore, &before, charactersBefore);
     if (wholeView) {
         viewport()->update();
         return;
@@ -155,6 +162,21 @@ void OemTextArea::selectAll()
 qsizetype OemTextArea::caretPosition() const
 {
     return d->selection.caret;
+}
+
+QPoint OemTextArea::cellAt(QPointF viewPoint) const
+{
+    const qreal ratio = d->grid.devicePixelRatio();
+    const QSize cell = d->grid.deviceCellSize();
+    return QPoint(int(d->grid.firstColumn() + std::floor(viewPoint.x() * ratio / cell.width())),
+        int(d->grid.firstLine() + std::floor(viewPoint.y() * ratio / cell.height())));
+}
+
+void OemTextArea::scrollCellTo(QPoint cell, QPointF viewPoint)
+{
+    const QPoint under = cellAt(viewPoint);
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() + cell.x() - under.x());
+    verticalScrollBar()->setValue(verticalScrollBar()->value() + cell.y() - under.y());
 }
 
 void OemTextArea::relayout()

@@ -33,6 +33,10 @@ public:
     // and the caret goes to the start.
     void setText(const QByteArray &bytes);
     const QByteArray &text() const;
+    // The whole text as glyph bytes, each standing for one of the characters (a UTF-8 file's
+    // own, one a byte): the bytes are shown, the characters are what a copy, the primary
+    // selection and the accessible text give.
+    void setText(const QByteArray &glyphs, const QList<char32_t> &characters);
 
     // Colours as 0x00BBGGRR. Start: text 0xE0E0E0 on 0x000000.
     void setTextColour(Colour colour);
@@ -59,6 +63,15 @@ public:
     // The caret as a byte offset into the text (never inside a line break).
     qsizetype caretPosition() const;
 
+    // The cell (x the column, y the line) under a point of the view, and scrolling the view so
+    // that a cell is under a point, as far as the scroll range allows: a change of font size
+    // keeps the view's place with these.
+    QPoint cellAt(QPointF viewPoint) const;
+    void scrollCellTo(QPoint cell, QPointF viewPoint);
+
+    // Adds the window's own item to the right-click menu, after the text area's items.
+    void addMenuAction(QAction *action);
+
 signals:
     // Every key pressed in the area, before the area's own handling (Text1_KeyDown).
     void keyDown(int key, Qt::KeyboardModifiers modifiers);
@@ -68,6 +81,11 @@ signals:
     void doubleClicked();
     // The right-click menu's Copy: the window copies the selection with its one Copy command.
     void copyRequested();
+    // Ctrl with the wheel (a step each 120 units of angle) or with Plus, Equal, Minus or 0 asks
+    // for the next larger (direction 1) or smaller (-1) font size, or the normal one (0). at is
+    // the point of the view whose character should stay in place: the pointer, or the top-left
+    // corner for a key.
+    void zoomRequested(int direction, QPointF at);
 
 protected:
     bool event(QEvent *event) override;

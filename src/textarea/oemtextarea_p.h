@@ -40,6 +40,9 @@ struct OemTextArea::Private
     // The right-click menu, made at its first use.
     QPointer<QMenu> menu;
     QAction *copyAction = nullptr;
+    QList<QPointer<QAction>> windowActions; // the window's own items, after a separator
+    // Angle of a Ctrl+wheel turn not yet worth a font-size step (120 units a step).
+    int zoomAngle = 0;
 
     // Composes the rows from device row dirtyTop down to height, one at a time, and copies
     // each to the painter.

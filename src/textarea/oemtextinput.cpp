@@ -16,6 +16,8 @@
 #include <QStyleHints>
 #include <QWheelEvent>
 
+#include <cstdlib>
+
 namespace textarea {
 
 bool OemTextArea::event(QEvent *event)
@@ -58,6 +60,18 @@ void OemTextArea::keyPressEvent(QKeyEvent *event)
         return;
     }
     event->accept();
+
+    // Ctrl with Plus (Shift or not, the keypad's too), Equal, Minus or 0: the desktop's zoom keys.
+    const Qt::KeyboardModifiers zoomModifiers
+        = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    if (zoomModifiers == Qt::ControlModifier) {
+        const int key = event->key();
+        if (key == Qt::Key_Plus || key == Qt::Key_Equal || key == Qt::Key_Minus
+            || key == Qt::Key_0) {
+            emit zoomRequested(key == Qt::Key_Minus ? -1 : key == Qt::Key_0 ? 0 : 1, {});
+            return;
+        }
+    }
 
     using Move = CellGrid::Move;
     const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
@@ -139,9 +153,27 @@ void OemTextArea::mouseDoubleClickEvent(QMouseEvent *event)
     emit doubleClicked();
 }
 
-// Shift with the vertical wheel scrolls sideways, by the steps the wheel scrolls lines.
+// Shift with the vertical wheel scrolls sideways, by the steps the wheel scrolls lines. Ctrl
+// with it zooms: one step a notch (120 units), smaller deltas of a fine wheel or a touchpad
+// gathered until they make a step; a turn the other way starts the gathering over.
 void OemTextArea::wheelEvent(QWheelEvent *event)
 {
+    if (event->modifiers() == Qt::ControlModifier) {
+        event->accept();
+        const int angle = event->angleDelta().y();
+        if (angle == 0)
+            return;
+        if ((angle > 0) != (d->zoomAngle > 0))
+            d->zoomAngle = 0;
+        d->zoomAngle += angle;
+        const QPointer<OemTextArea> alive(this);
+        while (alive && std::abs(d->zoomAngle) >= 120) {
+            const int direction = d->zoomAngle > 0 ? 1 : -1;
+            d->zoomAngle -= direction * 120;
+            emit zoomRequested(direction, event->position());
+        }
+        return;
+    }
     if (!event->modifiers().testFlag(Qt::ShiftModifier) || event->angleDelta().x() != 0) {
         QAbstractScrollArea::wheelEvent(event);
         return;
@@ -164,6 +196,12 @@ void OemTextArea::contextMenuEvent(QContextMenuEvent *event)
                 + QKeySequence(QKeySequence::Copy).toString(QKeySequence::NativeText),
             this, &OemTextArea::copyRequested);
         d->menu->addAction(QStringLiteral("Select &All"), this, &OemTextArea::selectAll);
+        if (!d->windowActions.isEmpty())
+            d->menu->addSeparator();
+        for (QAction *action : std::as_const(d->windowActions)) {
+            if (action)
+                d->menu->addAction(action);
+        }
     }
     d->copyAction->setEnabled(hasSelection());
     QPoint at = event->globalPos();
@@ -177,6 +215,16 @@ void OemTextArea::contextMenuEvent(QContextMenuEvent *event)
     }
     d->menu->popup(at);
     event->accept();
+}
+
+void OemTextArea::addMenuAction(QAction *action)
+{
+    d->windowActions.append(action);
+    if (d->menu) {
+        if (d->windowActions.size() == 1)
+            d->menu->addSeparator();
+        d->menu->addAction(action);
+    }
 }
 
 void OemTextArea::timerEvent(QTimerEvent *event)

@@ -1,6 +1,7 @@
 #include "viewer/filereading.h"
 
 #include "platform/boundedread.h"
+#include "viewer/utf8reading.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,6 +77,11 @@ ReadMode probeLineBreaks(const QString &path, const EventPump &pump)
             pumpOrAbort(pump);
         }
     }
+}
+
+bool fileReadsAsUtf8(const QString &path)
+{
+    return readsAsUtf8(readWhole(path));
 }
 
 QByteArray directRead(const QString &path)

@@ -40,6 +40,10 @@ qint64 fileLength(const QString &path);
 // neither, pump runs.
 ReadMode probeLineBreaks(const QString &path, const EventPump &pump);
 
+// Whether the file is read as UTF-8 (utf8reading.h), decided from the whole file before it is
+// shown, so that a text shown while it is read never changes its reading.
+bool fileReadsAsUtf8(const QString &path);
+
 // The whole file as stored, less a final line break (CR LF, or a lone CR or LF) at its end.
 QByteArray directRead(const QString &path);
 

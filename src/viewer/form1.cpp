@@ -56,6 +56,7 @@ Form1::Form1(platform::Services &services, SharedState &state, Program &program)
     connect(Text1, &textarea::OemTextArea::keyPress, this, &Form1::Text1_KeyPress);
     connect(Text1, &textarea::OemTextArea::doubleClicked, this, &Form1::Text1_DblClick);
     connect(Text1, &textarea::OemTextArea::copyRequested, this, &Form1::copy_Click);
+    connect(Text1, &textarea::OemTextArea::zoomRequested, this, &Form1::Text1_Zoom);
     setFocusProxy(Text1);
 
     // The menu bar stays in the window, also where the desktop offers a global menu: its
@@ -63,6 +64,12 @@ Form1::Form1(platform::Services &services, SharedState &state, Program &program)
     // the session bus.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     createMenus();
+    auto *readAsUtf8 = new QAction(QStringLiteral("Read as UTF-8"), this);
+    readAsUtf8->setObjectName(QStringLiteral("readAsUtf8"));
+    readAsUtf8->setCheckable(true);
+    readAsUtf8->setEnabled(false);
+    connect(readAsUtf8, &QAction::triggered, this, &Form1::readAsUtf8_Click);
+    Text1->addMenuAction(readAsUtf8);
 
     // The design's client area, 5715 x 3495 twips below the menu bar.
     resize(twipsToPixels(5715), menuBarHeightFor(twipsToPixels(5715)) + twipsToPixels(3495));
@@ -255,6 +262,7 @@ void Form1::Form_Load()
 void Form1::showFailure()
 {
     setBusy(false);
+    setShownFile(std::nullopt);
     Text1->setText(BadFileText);
 }
 

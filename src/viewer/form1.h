@@ -86,6 +86,12 @@ public:
     void Text1_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void Text1_KeyPress(int characterCode);
     void Text1_DblClick();
+    // Zoom: the font-size command of the next larger (1) or smaller (-1) size, or of 9 points
+    // (0); the character at the view's point `at` stays there. Past either end, nothing.
+    void Text1_Zoom(int direction, QPointF at);
+    // The right-click menu's "Read as UTF-8": shows the file on display again in the other
+    // reading (code page 437 bytes, or UTF-8 through code page 437 glyphs). Not stored.
+    void readAsUtf8_Click();
 
     static constexpr const char *WebAddress = "https://quorvin.example.org/";
     static constexpr const char *EmailAddress = "team@quorvin.example.org";
@@ -122,6 +128,8 @@ private:
     void applyNfoSize(bool finalWidthAtStart);
     bool pumpEvents();
     void setBusy(bool busy);
+    void showText(const QByteArray &text);
+    void setShownFile(std::optional<QByteArray> bytes);
 
     int menuBarHeightFor(int width) const;
 
@@ -134,6 +142,10 @@ private:
     bool m_busy = false;
     QCursor m_textCursor; // the text area's own pointer, while the busy pointer stands in
     std::optional<PendingLoad> m_pending;
+    // The file on display as its reading mode gave it, and whether it is read as UTF-8; no
+    // bytes while no file is on display.
+    std::optional<QByteArray> m_shownBytes;
+    bool m_utf8 = false;
     QElapsedTimer m_sincePump;
     mutable int m_menuBarWidth = -1;
     mutable int m_menuBarHeight = 0;

@@ -253,6 +253,28 @@ void Form1::Text1_KeyPress(int characterCode)
         copy_Click();
 }
 
+void Form1::Text1_Zoom(int direction, QPointF at)
+{
+    // The sizes in order, each with its command: a step runs the very command the Font size
+    // menu runs. A size in force that is none of them (from a hand-written fontsize.ini) steps
+    // to its nearest neighbour in the direction asked.
+    static constexpr std::pair<float, void (Form1::*)()> sizes[]
+        = { { 5.0f, &Form1::f5_Click }, { 6.0f, &Form1::f6_Click }, { 9.0f, &Form1::f9_Click },
+              { 12.0f, &Form1::f12_Click }, { 14.0f, &Form1::f14_Click } };
+    const float now = Text1->fontSize();
+    void (Form1::*command)() = direction == 0 ? &Form1::f9_Click : nullptr;
+    for (const auto &[points, handler] : sizes) {
+        if ((direction > 0 && points > now && !command) || (direction < 0 && points < now))
+            command = handler;
+    }
+    if (!command)
+        return;
+    const QPoint cell = Text1->cellAt(at);
+    (this->*command)();
+    if (!m_unloaded)
+        Text1->scrollCellTo(cell, at);
+}
+
 void Form1::Text1_DblClick()
 {
     const bool hadFocus = Text1->hasFocus();

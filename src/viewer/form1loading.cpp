@@ -10,7 +10,9 @@
 #include "settings/settingserror.h"
 #include "textarea/oemtextarea.h"
 #include "viewer/layout.h"
+#include "viewer/utf8reading.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLoggingCategory>
@@ -146,6 +148,7 @@ void Form1::loadFile(Entry entry, const QString &path)
         }
 
         setWindowTitle(literalTitle(captionFor(path)));
+        setShownFile(std::nullopt);
 
         if (fileLength(path) > MaxFileBytes) {
             m_services.criticalMessage(
@@ -164,14 +167,15 @@ void Form1::loadFile(Entry entry, const QString &path)
             m_sincePump.start();
         }
 
+        m_utf8 = fileReadsAsUtf8(path);
         const ReadMode mode = probeLineBreaks(path, pump);
         if (mode == ReadMode::Direct) {
-            Text1->setText(directRead(path));
+            setShownFile(directRead(path));
         } else {
             const auto showSoFar = [this](const QByteArray &text) {
-                Text1->setText(text);
+                showText(m_utf8 ? text.first(completeUtf8Length(text)) : text);
             };
-            Text1->setText(convertingRead(path, showSoFar, pump));
+            setShownFile(convertingRead(path, showSoFar, pump));
         }
 
         setBusy(false);
@@ -211,6 +215,34 @@ void Form1::loadFile(Entry entry, const QString &path)
         qCInfo(lcViewer) << "load failed:" << path << error.what();
         showFailure();
     }
+}
+
+void Form1::showText(const QByteArray &text)
+{
+    if (!m_utf8) {
+        Text1->setText(text);
+        return;
+    }
+    const Utf8Text shown = utf8Text(text);
+    Text1->setText(shown.glyphs, shown.characters);
+}
+
+void Form1::setShownFile(std::optional<QByteArray> bytes)
+{
+    m_shownBytes = std::move(bytes);
+    QAction *item = action("readAsUtf8");
+    item->setEnabled(m_shownBytes.has_value());
+    item->setChecked(m_shownBytes && m_utf8);
+    if (m_shownBytes)
+        showText(*m_shownBytes);
+}
+
+void Form1::readAsUtf8_Click()
+{
+    if (!m_shownBytes || m_loading)
+        return;
+    m_utf8 = !m_utf8;
+    setShownFile(std::exchange(m_shownBytes, std::nullopt));
 }
 
 void Form1::sizeForType(Entry entry, FileType type)
