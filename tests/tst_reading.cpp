@@ -10,7 +10,9 @@
 #include "viewer/utf8reading.h"
 
 #include <QTimer>
+#ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#endif
 
 using namespace viewer;
 
@@ -84,9 +86,13 @@ private slots:
     void readersRefuseWhatIsNoFileOrTooLarge()
     {
         const QString fifo = m_dir.filePath(QStringLiteral("pipe.nfo"));
-        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         const QString over = fileWith(QByteArray(MaxFileBytes + 1, 'x')); // grown since tested
-        for (const QString &path : { m_dir.path(), fifo, QString(), over }) {
+        QStringList refused { m_dir.path(), QString(), over };
+#ifdef Q_OS_UNIX // Windows has no FIFO in its file system
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        refused << fifo;
+#endif
+        for (const QString &path : refused) {
             QVERIFY_THROWS_EXCEPTION(LoadError, probeLineBreaks(path, keepGoing));
             QVERIFY_THROWS_EXCEPTION(LoadError, convertingRead(path, noShow, keepGoing));
             if (path != fifo)

@@ -1,6 +1,7 @@
 #include "platform/qtservices.h"
 
 #include "platform/launcher.h"
+#include "platform/processfacts.h"
 #include "platform/sound.h"
 
 #include <QApplication>
@@ -46,8 +47,8 @@ static QString lockPathFor(const QString &programDirectory)
 }
 
 QtServices::QtServices(int argc, char **argv)
-    : m_programDirectory(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()))
-    , m_argumentString(argumentStringFrom(argc, argv))
+    : m_programDirectory(programDirectoryOfProcess())
+    , m_argumentString(argumentStringOfProcess(argc, argv))
     , m_lock(lockPathFor(m_programDirectory))
 { }
 

@@ -5,10 +5,11 @@
 
 namespace platform {
 
-// The real platform layer: Qt's dialogs and clipboard, libsndfile with PulseAudio for sound,
-// QProcess for starting programs, and a lock file that tells a second copy apart.
+// The real platform layer: Qt's dialogs and clipboard, and the system's own sound, program
+// starting, process facts and run lock (Linux: libsndfile with PulseAudio, QProcess, a lock
+// file; Windows: PlaySound, CreateProcess, GetModuleFileName and the command line, a mutex).
 // Construct it after QApplication, passing the process's own argv, of which Qt was given
-// nothing but the program's name, so that the argument string holds every word.
+// nothing but the program's name, so that the argument string holds every word on Linux.
 class QtServices final : public Services
 {
 public:

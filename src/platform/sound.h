@@ -4,8 +4,9 @@
 
 namespace platform {
 
-// Plays a WAV file through the sound server and returns when the sound has ended (drained).
-// Returns false at once when the file cannot be decoded or no sound server answers.
+// Plays a WAV file and returns when the sound has ended: on Linux through the sound server
+// (decoded by libsndfile, drained through PulseAudio), on Windows by the system's PlaySound.
+// Returns false at once when the file cannot be played or there is no sound output.
 bool playWavSync(const QString &path);
 
 } // namespace platform

@@ -1,11 +1,11 @@
 #include "textarea/glyphcache.h"
 
+#include "platform/fontfiles.h"
 #include "textarea/blockglyphs.h"
 #include "textarea/cp437.h"
 
 #include <QFontDatabase>
 #include <QPainter>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <cmath>
@@ -33,13 +33,6 @@ constexpr int romAscent = 11;
 bool isBlankByte(quint8 byte)
 {
     return byte == 0x00 || byte == 0x20 || byte == 0xFF || byte == '\t';
-}
-
-QString romFontFile()
-{
-    static const QString file = QStandardPaths::locate(
-        QStandardPaths::GenericDataLocation, QStringLiteral("fonts/pc/Px_IBM_EGA8.ttf"));
-    return file;
 }
 
 // Moves a path (device pixels, its cell at the origin) into the cell, or shrinks it to the
@@ -98,10 +91,9 @@ QString GlyphCache::fontFamily()
         const QString name = QStringLiteral("DejaVu Sans Mono");
         if (QFontDatabase::families().contains(name))
             return name;
-        const QString folder = QStringLiteral("/usr/share/fonts/truetype/dejavu/");
         QString added;
-        for (const char *file : { "DejaVuSansMono.ttf", "DejaVuSansMono-Bold.ttf" }) {
-            const int id = QFontDatabase::addApplicationFont(folder + QLatin1String(file));
+        for (const QString &file : platform::monospaceFaceFiles()) {
+            const int id = QFontDatabase::addApplicationFont(file);
             if (id >= 0 && added.isEmpty())
                 added = QFontDatabase::applicationFontFamilies(id).value(0);
         }
@@ -129,8 +121,8 @@ void GlyphCache::configure(QSize deviceCell, bool bold, qreal devicePixelRatio)
     m_romScale = 0;
     m_rom = QRawFont();
     if (romScale >= 1 && std::fmod(romScale * 2, 1) == 0 && m_cell.height() >= romScale * romRows
-        && !romFontFile().isEmpty()) {
-        m_rom = QRawFont(romFontFile(), romEm);
+        && !platform::romFaceFile().isEmpty()) {
+        m_rom = QRawFont(platform::romFaceFile(), romEm);
         if (m_rom.isValid()) {
             m_romScale = romScale;
             m_romTop = int(std::floor((m_cell.height() - romScale * romRows) / 2));

@@ -40,8 +40,8 @@ public:
     // middle is what the cell would have cut. Blank and drawn bytes give an empty canvas.
     QImage letterOnCanvas(quint8 byte, int margin, QRgb ink, QRgb paper) const;
 
-    // The monospace family the glyphs come from: DejaVu Sans Mono, added from the system's
-    // font folder when the font database does not list it.
+    // The monospace family the glyphs come from: DejaVu Sans Mono, added from its file
+    // (platform/fontfiles.h) when the font database does not list it.
     static QString fontFamily();
 
 private:

@@ -2,18 +2,18 @@
 // e-mail to the author. It takes exactly one argument, a mark and an address:
 //   $http://... or $https://...   opens the web address
 //   >mailto:name@host             opens the mail address
-// and hands the checked address to the desktop's opener without waiting for it. Anything else
-// is refused with a message and opens nothing, so the program cannot be used to open files or
-// script addresses.
+// and hands the checked address to the system's opener (xdg-open on Linux, ShellExecute on
+// Windows) without waiting for it. Anything else is refused with a message and opens nothing,
+// so the program cannot be used to open files or script addresses.
 //
 // Exit codes: 0 the opener was started, 2 the argument was refused, 3 the opener could not be
 // started. That failure is the user's to see: besides stderr, it is shown in a "Quorvin error"
 // message box wherever there is a screen to show it on.
 
+#include "platform/addressopener.h"
+
 #include <QApplication>
 #include <QMessageBox>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTextStream>
 #include <QUrl>
 
@@ -91,18 +91,6 @@ std::optional<QUrl> checkedAddress(QChar mark, const QString &address, QString *
     return url;
 }
 
-// The desktop's opener for an address, and the arguments that come before it.
-QStringList openerCommand()
-{
-#if defined(Q_OS_WIN)
-    return { QStringLiteral("rundll32"), QStringLiteral("url.dll,FileProtocolHandler") };
-#elif defined(Q_OS_MACOS)
-    return { QStringLiteral("open") };
-#else
-    return { QStringLiteral("xdg-open") };
-#endif
-}
-
 // Whether a message box can be seen: a desktop session, not a headless platform.
 bool screenAvailable()
 {
@@ -135,23 +123,16 @@ int dial(const QStringList &arguments, QString *failure)
     if (!url)
         return refuse(why);
 
-    QStringList command = openerCommand();
-    const QString openerName = command.takeFirst();
-    const QString opener = QStandardPaths::findExecutable(openerName);
     // The opener gets the address in its encoded form, exactly the text that was checked.
-    command << url->toString(QUrl::FullyEncoded);
-    if (opener.isEmpty() || !QProcess::startDetached(opener, command)) {
-        err() << "webdial: could not start the desktop's opener (" << openerName << ") for "
-              << command.constLast() << Qt::endl;
+    const QString encoded = url->toString(QUrl::FullyEncoded);
+    if (!platform::openAddress(encoded, &why)) {
+        err() << "webdial: could not open " << encoded << ": " << why << Qt::endl;
         *failure
             = (mark == QLatin1Char('$')
                       ? QStringLiteral("The web page could not be opened:\r\n%1")
                             .arg(url->toDisplayString())
                       : QStringLiteral("No e-mail could be started to:\r\n%1").arg(url->path()))
-            + (opener.isEmpty()
-                    ? QStringLiteral("\r\nThere is no program to open it (%1 is not installed).")
-                    : QStringLiteral("\r\nThe program %1 could not be started."))
-                  .arg(openerName);
+            + QStringLiteral("\r\n") + why;
         return ExitNoOpener;
     }
     return ExitStarted;

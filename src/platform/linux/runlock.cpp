@@ -20,13 +20,14 @@ RunLock::RunLock(const QString &path)
         ::close(descriptor);
         return;
     }
-    m_descriptor = descriptor;
+    m_handle = descriptor;
+    m_held = true;
 }
 
 RunLock::~RunLock()
 {
-    if (m_descriptor >= 0)
-        ::close(m_descriptor); // closing the last descriptor releases the lock
+    if (m_held)
+        ::close(int(m_handle)); // closing the last descriptor releases the lock
 }
 
 } // namespace platform

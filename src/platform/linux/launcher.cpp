@@ -23,18 +23,6 @@ QString besideProgram(const QString &programDirectory, const QString &name)
     return programDirectory + QLatin1Char('/') + name;
 }
 
-#ifdef Q_OS_WIN
-// Windows takes the command line as it stands: the program and the raw rest of the line, so
-// nothing is quoted on the way.
-bool startRaw(const QString &program, const QString &rest)
-{
-    QProcess process;
-    process.setProgram(program);
-    process.setNativeArguments(rest);
-    return process.startDetached();
-}
-#endif
-
 } // namespace
 
 std::optional<LaunchPlan> planLaunch(const QString &commandLine, const QString &programDirectory)
@@ -47,10 +35,6 @@ std::optional<LaunchPlan> planLaunch(const QString &commandLine, const QString &
     if (blank >= 0)
         arguments << commandLine.mid(blank + 1);
 
-#ifdef Q_OS_WIN
-    Q_UNUSED(programDirectory);
-    return LaunchPlan { program, arguments };
-#else
     if (program.compare(WebdialName, Qt::CaseInsensitive) == 0)
         return LaunchPlan { besideProgram(programDirectory, QStringLiteral("webdial")), arguments };
     if (program.compare(NotepadName, Qt::CaseInsensitive) == 0) {
@@ -60,7 +44,6 @@ std::optional<LaunchPlan> planLaunch(const QString &commandLine, const QString &
         return LaunchPlan { QStringLiteral("xdg-open"), arguments };
     }
     return LaunchPlan { program, arguments };
-#endif
 }
 
 bool launchCommandLine(const QString &commandLine, WindowStyle style,
@@ -79,12 +62,6 @@ bool launchCommandLine(const QString &commandLine, WindowStyle style,
         return fail(QStringLiteral("There is nothing to open."));
     }
 
-#ifdef Q_OS_WIN
-    const qsizetype blank = commandLine.indexOf(QLatin1Char(' '));
-    if (!startRaw(plan->program, blank < 0 ? QString() : commandLine.mid(blank + 1)))
-        return fail(QStringLiteral("The program %1 could not be started.").arg(plan->program));
-    return true;
-#else
     // A bare name is looked up on the search path now, so that a missing program is reported
     // as such; a path is taken as it is and startDetached reports whether it could run.
     QString executable = plan->program;
@@ -104,7 +81,6 @@ bool launchCommandLine(const QString &commandLine, WindowStyle style,
         return fail(QStringLiteral("The program %1 could not be started.").arg(executable));
     }
     return true;
-#endif
 }
 
 } // namespace platform
