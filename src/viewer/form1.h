@@ -86,6 +86,10 @@ public:
     void Text1_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void Text1_KeyPress(int characterCode);
     void Text1_DblClick();
+    // A link of the text: opened through the companion, as Web page and Email are; its address
+    // copied as Copy copies.
+    void openLink(const QString &address);
+    void copyLinkAddress(const QString &address);
 
     static constexpr const char *WebAddress = "https://quorvin.example.org/";
     static constexpr const char *EmailAddress = "team@quorvin.example.org";

@@ -10,6 +10,7 @@
 #include "settings/settingserror.h"
 #include "textarea/oemtextarea.h"
 #include "viewer/layout.h"
+#include "viewer/links.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -173,6 +174,7 @@ void Form1::loadFile(Entry entry, const QString &path)
             };
             Text1->setText(convertingRead(path, showSoFar, pump));
         }
+        Text1->setLinks(findLinks(Text1->text()));
 
         setBusy(false);
 
