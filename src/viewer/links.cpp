@@ -13,18 +13,6 @@ bool isAsciiLetterOrDigit(char c)
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// The letters of code page 437 beyond ASCII: accented Latin letters and the Greek ones.
-bool isOemLetter(char c)
-{
-    const auto b = quint8(c);
-    return (b >= 0x80 && b <= 0x9A) || (b >= 0xA0 && b <= 0xA5) || (b >= 0xE0 && b <= 0xEB);
-}
-
-bool isWordByte(char c)
-{
-    return isAsciiLetterOrDigit(c) || isOemLetter(c);
-}
-
 bool isAddressByte(char c)
 {
     return c > ' ' && c < 0x7F && c != '"' && c != '\'' && c != '`' && c != '<' && c != '>';
@@ -52,15 +40,12 @@ bool startsWithNoCase(QByteArrayView text, qsizetype at, QByteArrayView prefix)
     return true;
 }
 
-// Where an address that starts at `from` ends, or -1 when a letter continues it (the address
-// would be cut out of a word).
+// Where an address that starts at `from` ends.
 qsizetype addressEnd(QByteArrayView text, qsizetype from)
 {
     qsizetype end = from;
     while (end < text.size() && isAddressByte(text[end]))
         ++end;
-    if (end < text.size() && isOemLetter(text[end]))
-        return -1;
     while (end > from) {
         const char last = text[end - 1];
         const QByteArrayView run = text.sliced(from, end - from);
@@ -82,8 +67,6 @@ qsizetype hostEnd(QByteArrayView text, qsizetype from)
     qsizetype end = from;
     while (end < text.size() && isHostByte(text[end]))
         ++end;
-    if (end < text.size() && isOemLetter(text[end]))
-        return -1;
     while (end > from && !isAsciiLetterOrDigit(text[end - 1]))
         --end;
     const QByteArrayView host = text.sliced(from, end - from);
@@ -103,7 +86,7 @@ std::optional<textarea::TextLink> mailAround(QByteArrayView text, qsizetype at, 
         --begin;
     while (begin < at && text[begin] == '.')
         ++begin;
-    if (begin == at || (begin > 0 && isOemLetter(text[begin - 1])))
+    if (begin == at)
         return std::nullopt;
     const qsizetype end = hostEnd(text, at + 1);
     if (end < 0)
@@ -156,7 +139,8 @@ textarea::TextLinks findLinks(QByteArrayView text)
         const char c = text[i];
         if (c == '@')
             link = mailAround(text, i, earliest);
-        else if (QByteArrayView("hHfFwWmM").indexOf(c) >= 0 && (i == 0 || !isWordByte(text[i - 1])))
+        else if (QByteArrayView("hHfFwWmM").indexOf(c) >= 0
+            && (i == 0 || !isAsciiLetterOrDigit(text[i - 1])))
             link = prefixedAt(text, i);
         if (!link) {
             ++i;

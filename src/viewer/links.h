@@ -12,7 +12,7 @@ namespace viewer {
 // addresses. An address is ASCII: it ends at a blank, a control character, a byte that is not
 // ASCII (block, shade and line art among them, so art is never part of a link), a quote or an
 // angle bracket; a trailing . , ; : ! ? and an unbalanced ) or ] are not part of it. An address
-// that a letter continues (a name glued to a word, or cut short by an accented letter) is none.
+// starts only where no ASCII letter or digit comes before it (so "xwww.a.org" holds none).
 textarea::TextLinks findLinks(QByteArrayView text);
 
 // The companion's argument that opens an address: "$" and a web address, or ">" and a
