@@ -64,7 +64,7 @@ private slots:
             "2-11 http://www.a.org 15-22 mailto:x@y.net");
         row("utf-8 bytes end", "http://a.b/\xe2\x94\x80\xe2 x@y.com\xc3\xa9",
             "0-11 http://a.b/ 16-23 mailto:x@y.com");
-        row("accented letter ends", "www.ab\x81" "c.de \x82x@y.com",
+        row("accented letter ends", "www.ab\x81z.de \x82x@y.com",
             "0-6 http://www.ab 13-20 mailto:x@y.com");
         row("inside a word", "xwww.a.org nohttp://a.b awww.b.c.d", "");
         row("url with user", "http://u@h.org/a@b", "0-18 http://u@h.org/a@b");
