@@ -5,6 +5,7 @@
 #include "textarea/oemtextaccessible.h"
 #include "textarea/oemtextarea_p.h"
 
+#include <QAccessible>
 #include <QScrollBar>
 #include <QStyle>
 
@@ -107,6 +108,10 @@ void OemTextArea::setLinks(TextLinks links)
         d->links.push_back(std::move(link));
     }
     repaint();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::HypertextChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 const TextLinks &OemTextArea::links() const
