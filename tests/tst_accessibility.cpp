@@ -64,6 +64,28 @@ private slots:
         QCOMPARE(text->offsetAtPoint(text->characterRect(0).center() + QPoint(6 * 8, 0)), 1);
         QCOMPARE(text->offsetAtPoint(text->characterRect(5).center() + QPoint(0, 12)), -1);
     }
+
+    // A link is a child with the role Link: its characters, its address; a press opens it.
+    void linksAreHyperlinks()
+    {
+        OemTextArea area;
+        area.setText("ab\r\nsee www.a.org");
+        area.setLinks({ { 8, 17, u"http://www.a.org"_qs } });
+        QAccessibleInterface *text = QAccessible::queryAccessibleInterface(&area);
+        const int children = text->childCount();
+        QAccessibleInterface *link = text->child(children - 1);
+        const QAccessibleHyperlinkInterface *h = link->hyperlinkInterface();
+        QCOMPARE(u"%1 %2-%3 %4 %5"_qs.arg(link->role())
+                     .arg(h->startIndex())
+                     .arg(h->endIndex())
+                     .arg(h->anchor(), h->anchorTarget()),
+            u"30 7-16 www.a.org http://www.a.org"_qs);
+        QSignalSpy opened(&area, &OemTextArea::linkActivated);
+        link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(opened.value(0).value(0).toString(), u"http://www.a.org"_qs);
+        area.setText("x");
+        QCOMPARE(text->childCount(), children - 1);
+    }
 };
 
 QTEST_MAIN(TestAccessibility)

@@ -1,10 +1,11 @@
 // The built program under X, for what only a real display shows: the first window, the file
 // named by the argument string, a copy then a close request, the settings the close writes,
-// the About sound's length and webdial's own error box.
+// the About sound's length, webdial's own error box and a link opened through webdial.
 
 #include "x11session.h"
 
 #include <QElapsedTimer>
+#include <QScreen>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -70,6 +71,37 @@ private slots:
         while (session.visibleWindows() > windows && shown.elapsed() < 6000) { }
         QVERIFY2(shown.elapsed() >= 1200 && shown.elapsed() < 6000,
             qPrintable(QString::number(shown.elapsed())));
+        session.requestClose();
+        QVERIFY(session.waitForExit());
+    }
+    // A double-click on a link only toggles the window; a Ctrl+click starts webdial with "$" and
+    // the address (the program directory's webdial records its argument).
+    void ctrlClickOpensALink()
+    {
+        X11Session session;
+        const QString opened = session.path(u"opened"_s);
+        session.write(
+            u"webdial"_s, u"#!/bin/sh\nprintf '%s\\n' \"$@\" >>'%1'\n"_s.arg(opened).toUtf8());
+        QFile::setPermissions(
+            session.path(u"webdial"_s), QFileDevice::ExeOwner | QFileDevice::ReadOwner);
+        session.write(u"l.nfo"_s, QByteArray("www.example-link.org/a\r\n").repeated(25));
+        QVERIFY(session.start({ session.path(u"l.nfo"_s) }));
+        QTRY_VERIFY([&] { // the text is drawn where it is to be clicked: ink on black
+            const QImage shot = QGuiApplication::primaryScreen()
+                                    ->grabWindow(session.window(), 20, 144, 120, 12)
+                                    .toImage();
+            for (int i = 0; i < 120 * 12; ++i)
+                if (shot.pixel(i % 120, i / 120) != 0xFF000000)
+                    return true;
+            return false;
+        }());
+        const QString at = u"xdotool mousemove --window %1 40 150 "_s.arg(session.window());
+        X11Session::run(at + u"click --repeat 2 --delay 60 1"_s);
+        QTest::qWait(1000);
+        QVERIFY(!QFile::exists(opened));
+        X11Session::run(at + u"keydown ctrl click 1 keyup ctrl"_s);
+        QTRY_COMPARE(
+            QString::fromUtf8(session.read(u"opened"_s)), u"$http://www.example-link.org/a\n"_s);
         session.requestClose();
         QVERIFY(session.waitForExit());
     }

@@ -7,6 +7,7 @@
 
 #include "platform/droptarget.h"
 #include "viewer/filereading.h"
+#include "viewer/links.h"
 #include "viewer/utf8reading.h"
 
 #include <QTimer>
@@ -42,6 +43,47 @@ class TestReading : public QObject
     }
 
 private slots:
+    // The links in a shown text: each as its bytes' begin-end and the address it opens.
+    void linksInText_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("links");
+        const auto row = [](const char *name, const QByteArray &text, const char *links) {
+            QTest::newRow(name) << text << QString::fromLatin1(links);
+        };
+        row("schemes", "HTTP://a.b/x ftp://f.org https://s.io",
+            "0-12 HTTP://a.b/x 13-24 ftp://f.org 25-37 https://s.io");
+        row("www", "see www.x.org.", "4-13 http://www.x.org");
+        row("mail", "mail first.last+x@mail.Host.org!", "5-31 mailto:first.last+x@mail.Host.org");
+        row("mailto", "(mailto:a@b.cc?subject=hi)", "1-25 mailto:a@b.cc?subject=hi");
+        row("trailing signs", "http://a.b/c.,;:!?", "0-12 http://a.b/c");
+        row("parentheses", "(http://a.b/x_(y)) [www.c.d]",
+            "1-17 http://a.b/x_(y) 20-27 http://www.c.d");
+        row("quotes and brackets", "\"www.a.bc\"<http://d.e>'www.f.g'",
+            "1-9 http://www.a.bc 11-21 http://d.e 23-30 http://www.f.g");
+        row("blank and controls", "www.a.b\twww.c.d\r\nwww.e.f\x1a",
+            "0-7 http://www.a.b 8-15 http://www.c.d 17-24 http://www.e.f");
+        row("art around", "\xba\xdbwww.a.org\xb0\xb1 \xc4x@y.net\xcd",
+            "2-11 http://www.a.org 15-22 mailto:x@y.net");
+        row("utf-8 bytes end", "http://a.b/\xe2\x94\x80\xe2 x@y.com\xc3\xa9",
+            "0-11 http://a.b/ 16-23 mailto:x@y.com");
+        row("accented letter ends", "www.ab\x81z.de \x82x@y.com",
+            "0-6 http://www.ab 13-20 mailto:x@y.com");
+        row("inside a word", "xwww.a.org nohttp://a.b awww.b.c.d", "");
+        row("url with user", "http://u@h.org/a@b", "0-18 http://u@h.org/a@b");
+        row("mail not url", "www.me@x.org", "0-12 mailto:www.me@x.org");
+        row("no address", "www. http:// http://.x @x.org a@ a@b a@b.c a@b.c1 mailto:nobody", "");
+        row("ascii art", "@@..@@ (@.@) __@__.-- ~@~", "");
+    }
+    void linksInText()
+    {
+        QFETCH(QByteArray, text);
+        QStringList links;
+        for (const textarea::TextLink &link : findLinks(text))
+            links << QStringLiteral("%1-%2 %3").arg(link.begin).arg(link.end).arg(link.address);
+        QTEST(links.join(u' '), "links");
+    }
+
     // The probe's mode ('D' direct, 'C' converting) and how many bytes it lets events run
     // after; that mode's read gives what a load shows, the converting read showing the text so
     // far every 500 bytes read (a dropped CR counted).

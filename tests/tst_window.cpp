@@ -191,6 +191,62 @@ private slots:
         QCOMPARE(f.state().NfoWidth, QStringLiteral("6000"));
         QVERIFY(!w->Text1->hasSelection());
     }
+    // A loaded file's links (8 x 12 cells): underlined, a hand over them; the menu over one opens
+    // and copies it; Ctrl+click opens at once, a click once no second click has come; a drag
+    // from a link selects and a double-click toggles the window, and neither opens anything.
+    void linksOfTheLoadedText()
+    {
+        ProgramFixture f;
+        f.services.m_argumentString = f.path(QStringLiteral("l.nfo"));
+        f.write(QStringLiteral("l.nfo"), "x www.a.org\nmail b@c.de");
+        viewer::Form1 *w = f.start();
+        QWidget *view = w->Text1->viewport();
+        const QPoint web(2 * 8 + 4, 6), mail(5 * 8 + 4, 18), plain(4, 18);
+        QImage image(view->size(), QImage::Format_RGB32);
+        view->render(&image);
+        for (int x = 8; x < 12 * 8; ++x) // the cells' bottom row: a line from column 2 to 10
+            QCOMPARE(image.pixel(x, 11) == 0xFFE0E0E0, x >= 16 && x < 88);
+        const auto pointerOver = [&](QPoint at) {
+            QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, {}, {});
+            QApplication::sendEvent(view, &move);
+            return view->cursor().shape();
+        };
+        QCOMPARE(pointerOver(web), Qt::PointingHandCursor);
+        QCOMPARE(pointerOver(plain), Qt::IBeamCursor);
+        QStringList entries;
+        for (const QPoint at : { mail, plain }) {
+            QContextMenuEvent menu(QContextMenuEvent::Mouse, at, view->mapToGlobal(at));
+            QApplication::sendEvent(view, &menu);
+            auto *shownMenu = w->Text1->findChild<QMenu *>();
+            for (QAction *item : shownMenu->actions())
+                entries << (item->isVisible() ? item->text() : QString());
+            if (at == mail)
+                shownMenu->actions()[1]->trigger();
+            shownMenu->hide();
+        }
+        QCOMPARE(entries.join(u'|'),
+            QStringLiteral("&Open Link|Copy &Link Address||&Copy\tCtrl+C|Select &All||Read as UTF-8"
+                           "||||&Copy\tCtrl+C|Select &All||Read as UTF-8"));
+        QCOMPARE(f.services.clipboardTexts, QStringList(QStringLiteral("mailto:b@c.de")));
+        QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, web);
+        QStringList opened { QStringLiteral("webdial.exe $http://www.a.org") };
+        QCOMPARE(f.services.startedCommandLines, opened);
+        QTest::mousePress(view, Qt::LeftButton, {}, web);
+        QTest::mouseMove(view, web + QPoint(24, 0));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, web);
+        QVERIFY(w->Text1->hasSelection());
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        QTest::mouseClick(view, Qt::LeftButton, {}, web);
+        QTest::mouseDClick(view, Qt::LeftButton, {}, web);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, web);
+        QTRY_COMPARE(w->windowStateValue(), 2);
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        QTest::mouseClick(view, Qt::LeftButton, {}, mail);
+        QCOMPARE(f.services.startedCommandLines, opened);
+        QTRY_COMPARE(f.services.startedCommandLines.size(), 2);
+        QCOMPARE(
+            f.services.startedCommandLines.last(), QStringLiteral("webdial.exe >mailto:b@c.de"));
+    }
     // Colours (not on cancel); a font size checked alone, not bold, stored or reported.
     void optionsCommands()
     {

@@ -267,4 +267,19 @@ qsizetype CellGrid::hitTest(QPointF logicalPoint) const
     return offsetAtColumn(qsizetype(row), x + double(m_firstColumn));
 }
 
+qsizetype CellGrid::byteAt(QPointF logicalPoint) const
+{
+    const double x = std::floor(logicalPoint.x() * m_ratio / m_deviceCell.width());
+    const double y = std::floor(logicalPoint.y() * m_ratio / m_deviceCell.height());
+    const double column = x + double(m_firstColumn);
+    const double row = y + double(m_firstLine);
+    if (!(column >= 0 && row >= 0 && row < double(lineCount()))
+        || column >= double(line(qsizetype(row)).columns))
+        return -1;
+    // The nearest boundary a quarter cell in is the cell's own start, or past a tab's middle
+    // the start of the byte after the tab.
+    const qsizetype offset = offsetAtColumn(qsizetype(row), column + 0.25);
+    return double(columnOf(offset)) > column ? offset - 1 : offset;
+}
+
 } // namespace textarea

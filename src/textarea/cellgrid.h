@@ -111,6 +111,9 @@ public:
     QRect deviceCellRect(qsizetype lineIndex, qsizetype column) const;
     // The caret position nearest to a logical point of the view (clamped to the text).
     qsizetype hitTest(QPointF logicalPoint) const;
+    // The byte whose cell holds a logical point of the view (a tab's every cell is the tab's),
+    // or -1 past the end of its line or outside the text.
+    qsizetype byteAt(QPointF logicalPoint) const;
 
 private:
     QByteArray m_text;

@@ -3,11 +3,13 @@
 #include "textarea/oemtextarea.h"
 #include "textarea/oemtextarea_p.h"
 
+#include <QPointer>
 #include <QScrollBar>
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 namespace textarea {
 
@@ -43,6 +45,87 @@ qsizetype byteOf(const CellGrid &grid, qsizetype character)
     return grid.text().size();
 }
 
+// A link of the text for assistive technology: its characters as name, its address as
+// description and hyperlink target, and "Press" to open it. It stands for the link as it was
+// when made, and is no longer valid once the area's links have changed.
+class LinkAccessible : public QAccessibleInterface,
+                       public QAccessibleHyperlinkInterface,
+                       public QAccessibleActionInterface
+{
+public:
+    LinkAccessible(OemTextArea *area, size_t index)
+        : m_area(area)
+        , m_index(index)
+        , m_link(area->links()[index])
+    { }
+
+    bool isValid() const override
+    {
+        return m_area && m_index < m_area->links().size() && m_area->links()[m_index] == m_link;
+    }
+    QObject *object() const override { return nullptr; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface *parent() const override
+    {
+        return QAccessible::queryAccessibleInterface(m_area.data());
+    }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QString text(QAccessible::Text type) const override
+    {
+        if (type == QAccessible::Name)
+            return anchor();
+        return type == QAccessible::Description ? m_link.address : QString();
+    }
+    void setText(QAccessible::Text, const QString &) override { }
+    QRect rect() const override
+    {
+        QAccessibleTextInterface *text = parent()->textInterface();
+        return text->characterRect(startIndex()).united(text->characterRect(endIndex() - 1));
+    }
+    QAccessible::Role role() const override { return QAccessible::Link; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.linked = true;
+        state.invalid = !isValid();
+        return state;
+    }
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::HyperlinkInterface)
+            return static_cast<QAccessibleHyperlinkInterface *>(this);
+        if (type == QAccessible::ActionInterface)
+            return static_cast<QAccessibleActionInterface *>(this);
+        return nullptr;
+    }
+
+    QString anchor() const override
+    {
+        return parent()->textInterface()->text(startIndex(), endIndex());
+    }
+    QString anchorTarget() const override { return m_link.address; }
+    int startIndex() const override
+    {
+        return OemTextAccessible::characterOffset(m_area, m_link.begin);
+    }
+    int endIndex() const override { return startIndex() + int(m_link.end - m_link.begin); }
+
+    QStringList actionNames() const override { return { pressAction() }; }
+    void doAction(const QString &name) override
+    {
+        if (name == pressAction() && isValid())
+            emit m_area->linkActivated(m_link.address);
+    }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+
+private:
+    QPointer<OemTextArea> m_area;
+    size_t m_index;
+    TextLink m_link;
+};
+
 QAccessibleInterface *createInterface(const QString &className, QObject *object)
 {
     auto *area = qobject_cast<OemTextArea *>(object);
@@ -56,6 +139,61 @@ QAccessibleInterface *createInterface(const QString &className, QObject *object)
 OemTextAccessible::OemTextAccessible(OemTextArea *area)
     : QAccessibleWidget(area, QAccessible::EditableText)
 { }
+
+int OemTextAccessible::characterOffset(const OemTextArea *area, qsizetype offset)
+{
+    return characterOf(area->d->grid, offset);
+}
+
+OemTextAccessible::~OemTextAccessible()
+{
+    dropLinks();
+}
+
+void OemTextAccessible::dropLinks() const
+{
+    for (const QAccessible::Id id : std::exchange(m_linkIds, {}))
+        QAccessible::deleteAccessibleInterface(id);
+    m_links.clear();
+}
+
+const std::vector<QAccessible::Id> &OemTextAccessible::linkIds() const
+{
+    if (m_links != area()->links()) {
+        dropLinks();
+        m_links = area()->links();
+        for (size_t i = 0; i < m_links.size(); ++i)
+            m_linkIds.push_back(
+                QAccessible::registerAccessibleInterface(new LinkAccessible(area(), i)));
+    }
+    return m_linkIds;
+}
+
+int OemTextAccessible::childCount() const
+{
+    return QAccessibleWidget::childCount() + int(linkIds().size());
+}
+
+QAccessibleInterface *OemTextAccessible::child(int index) const
+{
+    const int widgets = QAccessibleWidget::childCount();
+    if (index < widgets)
+        return QAccessibleWidget::child(index);
+    const auto &ids = linkIds();
+    return size_t(index - widgets) < ids.size()
+        ? QAccessible::accessibleInterface(ids[size_t(index - widgets)])
+        : nullptr;
+}
+
+int OemTextAccessible::indexOfChild(const QAccessibleInterface *child) const
+{
+    const auto &ids = linkIds();
+    for (size_t i = 0; i < ids.size(); ++i) {
+        if (QAccessible::accessibleInterface(ids[i]) == child)
+            return QAccessibleWidget::childCount() + int(i);
+    }
+    return QAccessibleWidget::indexOfChild(child);
+}
 
 void OemTextAccessible::install()
 {

@@ -5,6 +5,7 @@
 #include "textarea/oemtextaccessible.h"
 #include "textarea/oemtextarea_p.h"
 
+#include <QAccessible>
 #include <QScrollBar>
 #include <QStyle>
 
@@ -21,6 +22,7 @@ OemTextArea::OemTextArea(QWidget *parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setMouseTracking(true); // the pointer becomes a hand over a link
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     relayout();
     OemTextAccessible::install();
@@ -56,6 +58,9 @@ void OemTextArea::setText(const QByteArray &glyphs, const QList<char32_t> &chara
     d->selection = {};
     d->goalColumn = -1;
     d->dragging = false;
+    d->links.clear();
+    d->pressedLink = -1;
+    d->clickWait.stop();
     updateScrollBars();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
@@ -81,6 +86,67 @@ void OemTextArea::setText(const QByteArray &glyphs, const QList<char32_t> &chara
 const QByteArray &OemTextArea::text() const
 {
     return d->grid.text();
+}
+
+void OemTextArea::setLinks(TextLinks links)
+{
+    // Only the cells of the links before and after are repainted, so a text without links
+    // costs no repaint.
+    const qreal ratio = d->grid.devicePixelRatio();
+    const auto repaint = [&] {
+        for (const TextLink &link : d->links) {
+            const QRect rect = d->deviceRect(link);
+            if (rect.bottom() >= 0 && rect.top() < viewport()->height() * ratio)
+                viewport()->update(QRectF(rect.topLeft() / ratio, rect.size() / ratio)
+                                       .toAlignedRect()
+                                       .intersected(viewport()->rect()));
+        }
+    };
+    repaint();
+    d->links.clear();
+    d->pressedLink = -1;
+    d->clickWait.stop();
+    qsizetype earliest = 0;
+    for (TextLink &link : links) {
+        if (link.begin < earliest || link.end <= link.begin || link.end > d->grid.text().size()
+            || d->grid.line(d->grid.lineOf(link.begin)).end < link.end)
+            continue;
+        earliest = link.end;
+        d->links.push_back(std::move(link));
+    }
+    repaint();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::HypertextChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
+}
+
+const TextLinks &OemTextArea::links() const
+{
+    return d->links;
+}
+
+qsizetype OemTextArea::Private::linkHolding(qsizetype offset) const
+{
+    const auto after = std::upper_bound(links.cbegin(), links.cend(), offset,
+        [](qsizetype at, const TextLink &link) { return at < link.begin; });
+    if (after == links.cbegin() || offset < 0 || offset >= std::prev(after)->end)
+        return -1;
+    return std::prev(after) - links.cbegin();
+}
+
+qsizetype OemTextArea::Private::linkAt(QPointF logicalPoint) const
+{
+    return links.empty() ? -1 : linkHolding(grid.byteAt(logicalPoint));
+}
+
+QRect OemTextArea::Private::deviceRect(const TextLink &link) const
+{
+    const qsizetype line = grid.lineOf(link.begin);
+    const qsizetype column = grid.columnOf(link.begin);
+    const QRect first = grid.deviceCellRect(line, column);
+    return QRect(
+        first.topLeft(), QSize(int((link.end - link.begin) * first.width()), first.height()));
 }
 
 void OemTextArea::setTextColour(Colour colour)

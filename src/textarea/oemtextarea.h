@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/services.h"
+#include "textarea/textlink.h"
 
 #include <QAbstractScrollArea>
 #include <QByteArray>
@@ -19,7 +20,8 @@ class OemTextAccessible;
 // monospace font, cached per size and colour. Menu shortcuts (Ctrl+letter) are never taken
 // over by this widget, so the window's accelerators win. As a desktop text view it has a
 // blinking caret, page keys that scroll a page, Shift+wheel for sideways scrolling, the X11
-// primary selection and a right-click menu (Copy, Select All).
+// primary selection and a right-click menu (Copy, Select All). Links that it is handed are
+// underlined, show a pointing hand and a tooltip, and open on a click (see linkActivated).
 class OemTextArea : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -29,14 +31,19 @@ public:
     ~OemTextArea() override;
     Q_DISABLE_COPY_MOVE(OemTextArea)
 
-    // The whole text, as bytes. Setting it is one pass over the bytes; the selection is removed
-    // and the caret goes to the start.
+    // The whole text, as bytes. Setting it is one pass over the bytes; the selection and the
+    // links are removed and the caret goes to the start.
     void setText(const QByteArray &bytes);
     const QByteArray &text() const;
     // The whole text as glyph bytes, each standing for one of the characters (a UTF-8 file's
     // own, one a byte): the bytes are shown, the characters are what a copy, the primary
     // selection and the accessible text give.
     void setText(const QByteArray &glyphs, const QList<char32_t> &characters);
+    // The links of the text, in the order of their bytes and none overlapping another (the
+    // area draws and hit-tests them; it does not look for them). Links outside the text's
+    // lines are dropped.
+    void setLinks(TextLinks links);
+    const TextLinks &links() const;
 
     // Colours as 0x00BBGGRR. Start: text 0xE0E0E0 on 0x000000.
     void setTextColour(Colour colour);
@@ -86,9 +93,16 @@ signals:
     // the point of the view whose character should stay in place: the pointer, or the top-left
     // corner for a key.
     void zoomRequested(int direction, QPointF at);
+    // A link's address to open: a Ctrl+click opens at once; a plain click (a release without a
+    // drag, on the link pressed) once the double-click interval has passed without a second
+    // click, so that a double-click only toggles the window; the right-click menu's Open Link.
+    void linkActivated(const QString &address);
+    // The right-click menu's Copy Link Address.
+    void linkCopyRequested(const QString &address);
 
 protected:
     bool event(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -113,6 +127,7 @@ private:
     void updateScrollBars();
     void setCaret(qsizetype offset, bool extend);
     void ensureCaretVisible();
+    void updatePointer(QPointF at);
 
     struct Private;
     std::unique_ptr<Private> d;

@@ -43,10 +43,30 @@ struct OemTextArea::Private
     QList<QPointer<QAction>> windowActions; // the window's own items, after a separator
     // Angle of a Ctrl+wheel turn not yet worth a font-size step (120 units a step).
     int zoomAngle = 0;
+    QAction *openLinkAction = nullptr;
+    QAction *copyLinkAction = nullptr;
+    QAction *linkSeparator = nullptr;
+    QString menuLink; // the address of the link the menu was opened over
+    TextLinks links;
+    // A click on a link: the link pressed (-1: none, or the press became a drag or a
+    // double-click), where, and a plain click's address waiting out the double-click interval.
+    qsizetype pressedLink = -1;
+    QPointF pressedAt;
+    QBasicTimer clickWait;
+    QString clickedLink;
 
     // Composes the rows from device row dirtyTop down to height, one at a time, and copies
     // each to the painter.
     void paintRows(QPainter &painter, int dirtyTop, int height, bool showCaret);
+    // Underlines the visible links between device rows dirtyTop and height, over the composed
+    // rows: in the text colour, and in the paper colour where the text is selected.
+    void paintLinkUnderlines(QPainter &painter, int dirtyTop, int height) const;
+    // The index of the link whose cell holds a logical point of the view, or that holds a
+    // byte; -1 for none.
+    qsizetype linkAt(QPointF logicalPoint) const;
+    qsizetype linkHolding(qsizetype offset) const;
+    // A link's cells in device pixels of the view (a link never crosses a line break).
+    QRect deviceRect(const TextLink &link) const;
 };
 
 // A count of lines or columns as a scroll bar value.

@@ -14,9 +14,11 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QStyleHints>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <cstdlib>
+#include <utility>
 
 namespace textarea {
 
@@ -122,6 +124,11 @@ void OemTextArea::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
+    // Shift+click extends the selection, also over a link.
+    d->clickWait.stop();
+    d->pressedLink
+        = event->modifiers().testFlag(Qt::ShiftModifier) ? -1 : d->linkAt(event->position());
+    d->pressedAt = event->position();
     d->dragging = true;
     d->goalColumn = -1;
     setCaret(d->grid.hitTest(event->position()), event->modifiers().testFlag(Qt::ShiftModifier));
@@ -129,23 +136,37 @@ void OemTextArea::mousePressEvent(QMouseEvent *event)
 
 void OemTextArea::mouseMoveEvent(QMouseEvent *event)
 {
+    updatePointer(event->position());
     if (!d->dragging || !event->buttons().testFlag(Qt::LeftButton))
         return;
+    if ((event->position() - d->pressedAt).manhattanLength() >= QApplication::startDragDistance())
+        d->pressedLink = -1; // a drag selects, wherever it started
     setCaret(d->grid.hitTest(event->position()), true);
 }
 
 void OemTextArea::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && d->dragging) {
-        d->dragging = false;
-        publishSelection();
+    if (event->button() != Qt::LeftButton || !d->dragging)
+        return;
+    d->dragging = false;
+    publishSelection();
+    const qsizetype link = std::exchange(d->pressedLink, -1);
+    if (link < 0 || d->linkAt(event->position()) != link)
+        return;
+    if (event->modifiers().testFlag(Qt::ControlModifier)) {
+        emit linkActivated(d->links[size_t(link)].address);
+        return;
     }
+    d->clickedLink = d->links[size_t(link)].address;
+    d->clickWait.start(QApplication::doubleClickInterval(), this);
 }
 
 void OemTextArea::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
+    d->clickWait.stop(); // a double-click on a link opens nothing
+    d->pressedLink = -1;
     const auto [begin, end] = d->grid.wordAt(d->grid.hitTest(event->position()));
     d->selection.anchor = begin;
     setCaret(end, true);
@@ -185,13 +206,19 @@ void OemTextArea::wheelEvent(QWheelEvent *event)
     event->setAccepted(sideways.isAccepted());
 }
 
-// The text control's own menu: Copy (with something selected) and Select All. Copy goes to
-// the window's Copy command, so there is one way of copying.
+// The text control's own menu: Copy (with something selected) and Select All; over a link
+// (under the pointer, or at the caret for the menu key) also Open Link and Copy Link Address.
+// Copy goes to the window's Copy command, so there is one way of copying.
 void OemTextArea::contextMenuEvent(QContextMenuEvent *event)
 {
     if (!d->menu) {
         d->menu = new QMenu(this);
         d->menu->setObjectName(QStringLiteral("Text1Menu"));
+        d->openLinkAction = d->menu->addAction(
+            QStringLiteral("&Open Link"), this, [this] { emit linkActivated(d->menuLink); });
+        d->copyLinkAction = d->menu->addAction(QStringLiteral("Copy &Link Address"), this,
+            [this] { emit linkCopyRequested(d->menuLink); });
+        d->linkSeparator = d->menu->addSeparator();
         d->copyAction = d->menu->addAction(QStringLiteral("&Copy\t")
                 + QKeySequence(QKeySequence::Copy).toString(QKeySequence::NativeText),
             this, &OemTextArea::copyRequested);
@@ -204,6 +231,12 @@ void OemTextArea::contextMenuEvent(QContextMenuEvent *event)
         }
     }
     d->copyAction->setEnabled(hasSelection());
+    const qsizetype link = event->reason() == QContextMenuEvent::Keyboard
+        ? d->linkHolding(d->selection.caret)
+        : d->linkAt(event->pos());
+    d->menuLink = link < 0 ? QString() : d->links[size_t(link)].address;
+    for (QAction *item : { d->openLinkAction, d->copyLinkAction, d->linkSeparator })
+        item->setVisible(link >= 0);
     QPoint at = event->globalPos();
     if (event->reason() == QContextMenuEvent::Keyboard) {
         const qreal ratio = d->grid.devicePixelRatio();
@@ -227,8 +260,43 @@ void OemTextArea::addMenuAction(QAction *action)
     }
 }
 
+bool OemTextArea::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QAbstractScrollArea::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const qsizetype link = d->linkAt(help->pos());
+    if (link < 0) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    const TextLink &over = d->links[size_t(link)];
+    const qreal ratio = d->grid.devicePixelRatio();
+    const QRect rect = d->deviceRect(over);
+    QToolTip::showText(help->globalPos(),
+        over.address + QStringLiteral("\nClick or Ctrl+click to open"), viewport(),
+        QRectF(rect.topLeft() / ratio, rect.size() / ratio).toAlignedRect());
+    return true;
+}
+
+// Over a link the pointer is a pointing hand, elsewhere the text pointer; any other pointer
+// (the busy one during a load) is left as it is.
+void OemTextArea::updatePointer(QPointF at)
+{
+    const Qt::CursorShape shape = viewport()->cursor().shape();
+    const Qt::CursorShape wanted = d->linkAt(at) >= 0 ? Qt::PointingHandCursor : Qt::IBeamCursor;
+    if (shape != wanted && (shape == Qt::IBeamCursor || shape == Qt::PointingHandCursor))
+        viewport()->setCursor(wanted);
+}
+
 void OemTextArea::timerEvent(QTimerEvent *event)
 {
+    if (event->timerId() == d->clickWait.timerId()) {
+        d->clickWait.stop();
+        emit linkActivated(d->clickedLink);
+        return;
+    }
     if (event->timerId() != d->blink.timerId()) {
         QAbstractScrollArea::timerEvent(event);
         return;

@@ -89,9 +89,43 @@ void OemTextArea::paintEvent(QPaintEvent *event)
     // The rows are in device pixels: undo the ratio so that they are copied one to one.
     painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
     const QRect dirty = event->rect();
-    d->paintRows(painter, int(std::floor(dirty.top() * ratio)),
-        std::min(deviceSize.height(), int(std::ceil((dirty.bottom() + 1) * ratio))),
-        hasFocus() && d->caretOn);
+    const int dirtyTop = int(std::floor(dirty.top() * ratio));
+    const int height = std::min(deviceSize.height(), int(std::ceil((dirty.bottom() + 1) * ratio)));
+    d->paintRows(painter, dirtyTop, height, hasFocus() && d->caretOn);
+    d->paintLinkUnderlines(painter, dirtyTop, height);
+}
+
+void OemTextArea::Private::paintLinkUnderlines(QPainter &painter, int dirtyTop, int height) const
+{
+    if (links.empty())
+        return;
+    const QSize cell = grid.deviceCellSize();
+    const int thickness = std::max(1, cell.height() / 12);
+    const qsizetype lastLine = std::min(grid.lineCount() - 1,
+        grid.firstLine() + std::max(height - 1, 0) / std::max(cell.height(), 1));
+    const qsizetype from = grid.line(std::min(grid.firstLine(), lastLine)).start;
+    const qsizetype to = grid.line(lastLine).end;
+    // Links are in the order of their bytes, so those on the visible lines are one run.
+    auto link = std::lower_bound(links.cbegin(), links.cend(), from,
+        [](const TextLink &l, qsizetype offset) { return l.end <= offset; });
+    for (; link != links.cend() && link->begin < to; ++link) {
+        const QRect rect = deviceRect(*link);
+        const int top = rect.bottom() + 1 - thickness;
+        if (top + thickness <= dirtyTop || top >= height)
+            continue;
+        // The line under each byte in its glyph's colour: ink, or paper where selected.
+        for (qsizetype offset = link->begin; offset < link->end;) {
+            const bool selected = offset >= selection.begin() && offset < selection.end();
+            const qsizetype next = std::min(link->end,
+                selected                         ? selection.end()
+                    : selection.begin() > offset ? selection.begin()
+                                                 : link->end);
+            const int x = rect.left() + int((offset - link->begin) * cell.width());
+            painter.fillRect(QRect(x, top, int((next - offset) * cell.width()), thickness),
+                QColor(toRgb(selected ? backColour : textColour)));
+            offset = next;
+        }
+    }
 }
 
 // Composes the visible rows one at a time into the frame and copies each to the painter:

@@ -57,6 +57,8 @@ Form1::Form1(platform::Services &services, SharedState &state, Program &program)
     connect(Text1, &textarea::OemTextArea::doubleClicked, this, &Form1::Text1_DblClick);
     connect(Text1, &textarea::OemTextArea::copyRequested, this, &Form1::copy_Click);
     connect(Text1, &textarea::OemTextArea::zoomRequested, this, &Form1::Text1_Zoom);
+    connect(Text1, &textarea::OemTextArea::linkActivated, this, &Form1::openLink);
+    connect(Text1, &textarea::OemTextArea::linkCopyRequested, this, &Form1::copyLinkAddress);
     setFocusProxy(Text1);
 
     // The menu bar stays in the window, also where the desktop offers a global menu: its

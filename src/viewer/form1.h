@@ -92,6 +92,10 @@ public:
     // The right-click menu's "Read as UTF-8": shows the file on display again in the other
     // reading (code page 437 bytes, or UTF-8 through code page 437 glyphs). Not stored.
     void readAsUtf8_Click();
+    // A link of the text: opened through the companion, as Web page and Email are; its address
+    // copied as Copy copies.
+    void openLink(const QString &address);
+    void copyLinkAddress(const QString &address);
 
     static constexpr const char *WebAddress = "https://quorvin.example.org/";
     static constexpr const char *EmailAddress = "team@quorvin.example.org";

@@ -7,6 +7,7 @@
 #include "settings/settingsfiles.h"
 #include "textarea/oemtextarea.h"
 #include "viewer/layout.h"
+#include "viewer/links.h"
 #include "viewer/program.h"
 
 #include <QAction>
@@ -187,6 +188,18 @@ void Form1::email_Click()
 {
     startProgramReporting(QStringLiteral("webdial.exe >mailto:") + QLatin1String(EmailAddress),
         QStringLiteral("No e-mail could be started to:\r\n%1").arg(QLatin1String(EmailAddress)));
+}
+
+void Form1::openLink(const QString &address)
+{
+    startProgramReporting(QStringLiteral("webdial.exe ") + companionArgument(address),
+        QStringLiteral("The link could not be opened:\r\n%1").arg(address));
+}
+
+void Form1::copyLinkAddress(const QString &address)
+{
+    m_services.clearClipboard();
+    m_services.setClipboardText(address);
 }
 
 void Form1::exit_Click()

@@ -10,6 +10,7 @@
 #include "settings/settingserror.h"
 #include "textarea/oemtextarea.h"
 #include "viewer/layout.h"
+#include "viewer/links.h"
 #include "viewer/utf8reading.h"
 
 #include <QAction>
@@ -177,7 +178,6 @@ void Form1::loadFile(Entry entry, const QString &path)
             };
             setShownFile(convertingRead(path, showSoFar, pump));
         }
-
         setBusy(false);
 
         if (entry != Entry::CommandLine) {
@@ -233,8 +233,10 @@ void Form1::setShownFile(std::optional<QByteArray> bytes)
     QAction *item = action("readAsUtf8");
     item->setEnabled(m_shownBytes.has_value());
     item->setChecked(m_shownBytes && m_utf8);
-    if (m_shownBytes)
+    if (m_shownBytes) {
         showText(*m_shownBytes);
+        Text1->setLinks(findLinks(Text1->text()));
+    }
 }
 
 void Form1::readAsUtf8_Click()

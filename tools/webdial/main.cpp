@@ -1,14 +1,16 @@
-// webdial: the companion that Quorvin starts to open its author's web page or to begin an
-// e-mail to the author. It takes exactly one argument, a mark and an address:
-//   $http://... or $https://...   opens the web address
+// webdial: the companion that Quorvin starts to open its author's web page, to begin an
+// e-mail to the author, or to open a link of the text shown. It takes exactly one argument, a
+// mark and an address:
+//   $http://..., $https://... or $ftp://...   opens the web address
 //   >mailto:name@host             opens the mail address
 // and hands the checked address to the system's opener (xdg-open on Linux, ShellExecute on
 // Windows) without waiting for it. Anything else is refused with a message and opens nothing,
 // so the program cannot be used to open files or script addresses.
 //
 // Exit codes: 0 the opener was started, 2 the argument was refused, 3 the opener could not be
-// started. That failure is the user's to see: besides stderr, it is shown in a "Quorvin error"
-// message box wherever there is a screen to show it on.
+// started. An address refused and an opener that could not be started are the user's to see:
+// besides stderr, they are shown in a "Quorvin error" message box wherever there is a screen
+// to show it on.
 
 #include "platform/addressopener.h"
 
@@ -68,8 +70,9 @@ std::optional<QUrl> checkedAddress(QChar mark, const QString &address, QString *
     }
     const QString scheme = url.scheme();
     if (mark == QLatin1Char('$')) {
-        if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
-            *why = QStringLiteral("a web address must start with http:// or https://");
+        if (scheme != QLatin1String("http") && scheme != QLatin1String("https")
+            && scheme != QLatin1String("ftp")) {
+            *why = QStringLiteral("a web address must start with http://, https:// or ftp://");
             return std::nullopt;
         }
         if (url.host().isEmpty()) {
@@ -105,8 +108,8 @@ bool screenAvailable()
 #endif
 }
 
-// Checks the argument and starts the opener. On a failure to start it, failure says what
-// could not be opened and why, in the user's words.
+// Checks the argument and starts the opener. On a refusal of the address or a failure to start
+// the opener, failure says what could not be opened and why, in the user's words.
 int dial(const QStringList &arguments, QString *failure)
 {
     if (arguments.size() != 1)
@@ -120,8 +123,11 @@ int dial(const QStringList &arguments, QString *failure)
 
     QString why;
     const std::optional<QUrl> url = checkedAddress(mark, argument.mid(1), &why);
-    if (!url)
+    if (!url) {
+        *failure = QStringLiteral("The address could not be opened:\r\n%1\r\n(%2)")
+                       .arg(argument.mid(1), why);
         return refuse(why);
+    }
 
     // The opener gets the address in its encoded form, exactly the text that was checked.
     const QString encoded = url->toString(QUrl::FullyEncoded);
