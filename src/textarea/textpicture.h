@@ -36,6 +36,8 @@ public:
     // Lines and columns of the whole picture.
     qsizetype lines() const;
     qsizetype columns() const;
+    // One cell in device pixels.
+    QSize deviceCellSize() const { return m_grid.deviceCellSize(); }
     // The device-pixel size of the picture of the first maxLines lines (all when larger).
     QSize deviceSize(qsizetype maxLines) const;
     // Whether that picture is within MaxPixels (and each side within an image's int range).
