@@ -76,6 +76,11 @@ const QByteArray &OemTextArea::text() const
     return d->grid.text();
 }
 
+PictureStyle OemTextArea::pictureStyle() const
+{
+    return { d->textColour, d->backColour, d->fontSize, d->bold, 1.0 };
+}
+
 void OemTextArea::setTextColour(Colour colour)
 {
     d->textColour = colour;

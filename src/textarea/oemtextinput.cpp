@@ -164,6 +164,9 @@ void OemTextArea::contextMenuEvent(QContextMenuEvent *event)
                 + QKeySequence(QKeySequence::Copy).toString(QKeySequence::NativeText),
             this, &OemTextArea::copyRequested);
         d->menu->addAction(QStringLiteral("Select &All"), this, &OemTextArea::selectAll);
+        d->menu->addSeparator();
+        d->menu->addAction(
+            QStringLiteral("Save as &Image..."), this, &OemTextArea::saveImageRequested);
     }
     d->copyAction->setEnabled(hasSelection());
     QPoint at = event->globalPos();

@@ -56,6 +56,7 @@ Form1::Form1(platform::Services &services, SharedState &state, Program &program)
     connect(Text1, &textarea::OemTextArea::keyPress, this, &Form1::Text1_KeyPress);
     connect(Text1, &textarea::OemTextArea::doubleClicked, this, &Form1::Text1_DblClick);
     connect(Text1, &textarea::OemTextArea::copyRequested, this, &Form1::copy_Click);
+    connect(Text1, &textarea::OemTextArea::saveImageRequested, this, &Form1::saveImage_Click);
     setFocusProxy(Text1);
 
     // The menu bar stays in the window, also where the desktop offers a global menu: its

@@ -79,6 +79,8 @@ public:
     void web_Click();
     void email_Click();
     void about_Click();
+    // The text area's Save as Image...: the whole text as a PNG picture.
+    void saveImage_Click();
 
     void Form_Resize();
     void Form_Unload();
@@ -134,6 +136,7 @@ private:
     bool m_busy = false;
     QCursor m_textCursor; // the text area's own pointer, while the busy pointer stands in
     std::optional<PendingLoad> m_pending;
+    QString m_shownPath; // the path of the file last loaded, for the picture's suggested name
     QElapsedTimer m_sincePump;
     mutable int m_menuBarWidth = -1;
     mutable int m_menuBarHeight = 0;

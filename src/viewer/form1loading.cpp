@@ -146,6 +146,7 @@ void Form1::loadFile(Entry entry, const QString &path)
         }
 
         setWindowTitle(literalTitle(captionFor(path)));
+        m_shownPath = path;
 
         if (fileLength(path) > MaxFileBytes) {
             m_services.criticalMessage(
