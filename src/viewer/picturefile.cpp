@@ -1,5 +1,8 @@
 #include "viewer/picturefile.h"
 
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QImageWriter>
 #include <QSaveFile>
@@ -46,13 +49,35 @@ QImage withPalette(const QImage &picture)
 
 QString writePng(const QImage &picture, const QString &path)
 {
+    // Encoded in memory first, so that the file system sees only a whole picture.
+    QBuffer encoded;
+    encoded.open(QIODevice::WriteOnly);
+    QImageWriter writer(&encoded, "png");
+    if (!writer.write(withPalette(picture)))
+        return writer.errorString();
+
+    // An empty file that is already there was made for the picture, as thumbnail services do:
+    // they read the picture back through their own handle on that file, which a replacement
+    // would leave empty. It is filled in place, and emptied again should the write fail.
+    const QFileInfo existing(path);
+    if (existing.isFile() && existing.size() == 0) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return file.errorString();
+        if (file.write(encoded.data()) != encoded.size() || !file.flush()) {
+            const QString why = file.errorString();
+            file.resize(0);
+            return why;
+        }
+        return {};
+    }
+
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    QImageWriter writer(&file, "png");
-    if (!writer.write(withPalette(picture))) {
+    if (file.write(encoded.data()) != encoded.size()) {
         file.cancelWriting();
-        return writer.errorString();
+        return file.errorString();
     }
     if (!file.commit())
         return file.errorString();

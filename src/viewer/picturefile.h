@@ -11,7 +11,9 @@ namespace viewer {
 QImage withPalette(const QImage &picture);
 
 // Writes a picture as a PNG file, whole or not at all: through QSaveFile, so a failure leaves
-// no file (and an existing file as it was). Indexed colour where the picture has few colours.
+// no file (and an existing file as it was); an existing empty file, made ready for the picture
+// by a thumbnail service, is filled in place and left empty on failure. Indexed colour where
+// the picture has few colours.
 // Returns why it failed in a few words (the system's reason where there is one), or the empty
 // string once the file is in place.
 QString writePng(const QImage &picture, const QString &path);

@@ -11,10 +11,10 @@ namespace viewer {
 namespace {
 
 // Blends the bottom rows of a cut picture into the paper: the fade covers a quarter of the
-// picture, at most three lines, and reaches the paper on the last row.
+// picture, at most eight lines, and reaches the paper on the last row.
 void fadeBottom(QImage &image, QRgb paper, int lineHeight)
 {
-    const int rows = std::min(image.height() / 4, 3 * lineHeight);
+    const int rows = std::min(image.height() / 4, 8 * lineHeight);
     for (int i = 0; i < rows; ++i) {
         const int y = image.height() - rows + i;
         const int keep = 256 * (rows - 1 - i) / rows; // of 256, down to 0 on the last row
