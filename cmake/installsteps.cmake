@@ -85,7 +85,8 @@ function(quorvin_install_begin)
         endif()
     endif()
     set(folders "${staged_PROGRAM}" "${staged_BIN}" "${staged_DATA}/applications"
-        "${staged_DATA}/mime/packages")
+        "${staged_DATA}/mime/packages" "${staged_DATA}/thumbnailers" "${staged_DATA}/metainfo"
+        "${staged_DATA}/man/man1")
     foreach(size IN LISTS QUORVIN_ICON_SIZES)
         list(APPEND folders "${staged_DATA}/icons/hicolor/${size}x${size}/apps")
     endforeach()
@@ -123,12 +124,10 @@ function(quorvin_install_begin)
     file(WRITE "${record}" "${content}")
 endfunction()
 
-# The desktop entry runs the installed program by its full path, so it works whether or not
-# the command's folder is on PATH. The path is quoted only when it holds a character that the
-# desktop entry format reserves: xdg-open's own fallback reads Exec's first word as is.
-function(quorvin_install_desktop)
-    quorvin_install_paths()
-    set(program "${final_PROGRAM}/quorvin")
+# A program's path as the first word of an Exec key. The path is quoted only when it holds a
+# character that the desktop entry format reserves: xdg-open's own fallback reads Exec's first
+# word as is.
+function(quorvin_exec_word out program)
     set(exec "${program}")
     if(exec MATCHES "[] \t\"'\\\\><~|&;$*?#()`[]")
         foreach(reserved "\\" "\"" "`" "$")
@@ -137,7 +136,16 @@ function(quorvin_install_desktop)
         set(exec "\"${exec}\"")
     endif()
     string(REPLACE "%" "%%" exec "${exec}")
-    string(REPLACE "\\" "\\\\" QUORVIN_EXEC "${exec}")
+    string(REPLACE "\\" "\\\\" exec "${exec}")
+    set(${out} "${exec}" PARENT_SCOPE)
+endfunction()
+
+# The desktop entry and the thumbnailer entry run the installed programs by their full paths, so
+# they work whether or not the command's folder is on PATH.
+function(quorvin_install_desktop)
+    quorvin_install_paths()
+    set(program "${final_PROGRAM}/quorvin")
+    quorvin_exec_word(QUORVIN_EXEC "${program}")
     string(REPLACE "\\" "\\\\" QUORVIN_TRYEXEC "${program}")
     set(work "${QUORVIN_BINARY_DIR}/install")
     file(READ "${QUORVIN_SOURCE_DIR}/resources/quorvin.desktop.in" template)
@@ -159,6 +167,19 @@ function(quorvin_install_desktop)
     endforeach()
     file(INSTALL "${QUORVIN_SOURCE_DIR}/resources/quorvin-mime.xml"
         DESTINATION "${final_DATA}/mime/packages" RENAME quorvin.xml)
+
+    # The desktop's thumbnail services (Tumbler, GNOME's) run quorvin-render for both types;
+    # software centres read the metainfo; man finds the page beside the command's folder.
+    quorvin_exec_word(QUORVIN_RENDER "${final_BIN}/quorvin-render")
+    string(REPLACE "\\" "\\\\" QUORVIN_RENDER_TRYEXEC "${final_BIN}/quorvin-render")
+    file(READ "${QUORVIN_SOURCE_DIR}/resources/quorvin.thumbnailer.in" template)
+    string(CONFIGURE "${template}" entry @ONLY)
+    file(WRITE "${work}/quorvin.thumbnailer" "${entry}")
+    file(INSTALL "${work}/quorvin.thumbnailer" DESTINATION "${final_DATA}/thumbnailers")
+    file(INSTALL "${QUORVIN_SOURCE_DIR}/resources/quorvin.metainfo.xml"
+        DESTINATION "${final_DATA}/metainfo" RENAME org.example.quorvin.metainfo.xml)
+    file(INSTALL "${QUORVIN_SOURCE_DIR}/resources/quorvin-render.1"
+        DESTINATION "${final_DATA}/man/man1")
     set(CMAKE_INSTALL_MANIFEST_FILES "${CMAKE_INSTALL_MANIFEST_FILES}" PARENT_SCOPE)
 endfunction()
 

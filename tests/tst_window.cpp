@@ -225,8 +225,9 @@ private slots:
             shownMenu->hide();
         }
         QCOMPARE(entries.join(u'|'),
-            QStringLiteral("&Open Link|Copy &Link Address||&Copy\tCtrl+C|Select &All||Read as UTF-8"
-                           "||||&Copy\tCtrl+C|Select &All||Read as UTF-8"));
+            QStringLiteral("&Open Link|Copy &Link Address||&Copy\tCtrl+C|Select &All||Save as "
+                           "&Image...||Read as UTF-8"
+                           "||||&Copy\tCtrl+C|Select &All||Save as &Image...||Read as UTF-8"));
         QCOMPARE(f.services.clipboardTexts, QStringList(QStringLiteral("mailto:b@c.de")));
         QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, web);
         QStringList opened { QStringLiteral("webdial.exe $http://www.a.org") };

@@ -78,6 +78,20 @@ std::optional<QString> QtServices::openFileName(
     return QDir::toNativeSeparators(dialog.selectedFiles().first());
 }
 
+std::optional<QString> QtServices::saveFileName(
+    QWidget *owner, const QString &title, const QString &suggestedPath)
+{
+    QFileDialog dialog(owner, title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog); // as the open-file dialog
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QStringLiteral("PNG Images (*.png)"));
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    dialog.selectFile(suggestedPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(dialog.selectedFiles().first());
+}
+
 std::optional<Colour> QtServices::chooseColour(QWidget *owner)
 {
     // Each opening starts from 16 black custom colours and black, colour 0, as the current

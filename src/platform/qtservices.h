@@ -19,6 +19,8 @@ public:
 
     std::optional<QString> openFileName(
         QWidget *owner, const QString &title, const QList<FileFilter> &filters) override;
+    std::optional<QString> saveFileName(
+        QWidget *owner, const QString &title, const QString &suggestedPath) override;
     std::optional<Colour> chooseColour(QWidget *owner) override;
     void criticalMessage(QWidget *owner, const QString &title, const QString &text) override;
     void playSoundSync(const QString &path) override;

@@ -36,6 +36,12 @@ public:
         QWidget *owner, const QString &title, const QList<FileFilter> &filters)
         = 0;
 
+    // Modal save-file dialog for a PNG picture, opening on a suggested path. Returns the chosen
+    // path (".png" added when the name has no extension), or nothing on cancel.
+    virtual std::optional<QString> saveFileName(
+        QWidget *owner, const QString &title, const QString &suggestedPath)
+        = 0;
+
     // Modal colour dialog that opens with 16 black custom colours and black preselected.
     // Returns the confirmed colour, or nothing on cancel or when the dialog cannot open.
     virtual std::optional<Colour> chooseColour(QWidget *owner) = 0;

@@ -149,6 +149,11 @@ QRect OemTextArea::Private::deviceRect(const TextLink &link) const
         first.topLeft(), QSize(int((link.end - link.begin) * first.width()), first.height()));
 }
 
+PictureStyle OemTextArea::pictureStyle() const
+{
+    return { d->textColour, d->backColour, d->fontSize, d->bold, 1.0 };
+}
+
 void OemTextArea::setTextColour(Colour colour)
 {
     d->textColour = colour;

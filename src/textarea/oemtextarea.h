@@ -2,6 +2,7 @@
 
 #include "platform/services.h"
 #include "textarea/textlink.h"
+#include "textarea/textpicture.h"
 
 #include <QAbstractScrollArea>
 #include <QByteArray>
@@ -67,6 +68,10 @@ public:
     void clearSelection();
     // Selects the whole text (the right-click menu's Select All; Ctrl+A belongs to the window).
     void selectAll();
+    // How a picture of the text is drawn now: the colours, font size and bold flag in force,
+    // at ratio 1 (8 x 12 pixel cells at 9 points, whatever the screen).
+    PictureStyle pictureStyle() const;
+
     // The caret as a byte offset into the text (never inside a line break).
     qsizetype caretPosition() const;
 
@@ -99,6 +104,8 @@ signals:
     void linkActivated(const QString &address);
     // The right-click menu's Copy Link Address.
     void linkCopyRequested(const QString &address);
+    // The right-click menu's Save as Image...: the window asks for a file and writes the picture.
+    void saveImageRequested();
 
 protected:
     bool event(QEvent *event) override;

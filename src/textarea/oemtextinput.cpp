@@ -223,6 +223,9 @@ void OemTextArea::contextMenuEvent(QContextMenuEvent *event)
                 + QKeySequence(QKeySequence::Copy).toString(QKeySequence::NativeText),
             this, &OemTextArea::copyRequested);
         d->menu->addAction(QStringLiteral("Select &All"), this, &OemTextArea::selectAll);
+        d->menu->addSeparator();
+        d->menu->addAction(
+            QStringLiteral("Save as &Image..."), this, &OemTextArea::saveImageRequested);
         if (!d->windowActions.isEmpty())
             d->menu->addSeparator();
         for (QAction *action : std::as_const(d->windowActions)) {

@@ -1,7 +1,7 @@
 // Painting of the text area: the visible cells are composed row by row from the glyph cache's
 // ready-made cell images, so a repaint is a run of copies, not of text shaping.
 
-#include "textarea/blockglyphs.h"
+#include "textarea/cellcomposition.h"
 #include "textarea/oemtextarea.h"
 #include "textarea/oemtextarea_p.h"
 
@@ -10,46 +10,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace textarea {
 
 namespace {
-
-QRgb toRgb(Colour colour)
-{
-    return qRgb(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
-}
-
-// Copies a cell image into the frame at (x, y), clipped to the frame.
-void blit(QImage &frame, const QImage &cell, int x, int y)
-{
-    const int x0 = std::max(x, 0);
-    const int x1 = std::min(x + cell.width(), frame.width());
-    const int y0 = std::max(y, 0);
-    const int y1 = std::min(y + cell.height(), frame.height());
-    if (x0 >= x1)
-        return;
-    const size_t bytes = size_t(x1 - x0) * sizeof(QRgb);
-    // The scan lines are found once: asking the images for each line costs as much as the copy.
-    uchar *to = frame.bits() + qsizetype(y0) * frame.bytesPerLine() + qsizetype(x0) * 4;
-    const uchar *from
-        = cell.constBits() + qsizetype(y0 - y) * cell.bytesPerLine() + qsizetype(x0 - x) * 4;
-    for (int row = y0; row < y1; ++row) {
-        std::memcpy(to, from, bytes);
-        to += frame.bytesPerLine();
-        from += cell.bytesPerLine();
-    }
-}
-
-void fillRect(QImage &frame, QRect rect, QRgb colour)
-{
-    rect = rect.intersected(frame.rect());
-    for (int row = rect.top(); row <= rect.bottom(); ++row) {
-        auto *line = reinterpret_cast<QRgb *>(frame.scanLine(row));
-        std::fill(line + rect.left(), line + rect.right() + 1, colour);
-    }
-}
 
 // The caret: a solid column, white over what is dark on average and black over what is light,
 // so that it shows on any colours, mid grey included (which inverting would leave grey), and
@@ -66,7 +30,7 @@ void caretRect(QImage &frame, QRect rect)
             gray += qGray(line[x]);
     }
     const bool dark = gray < qint64(128) * rect.width() * rect.height();
-    fillRect(frame, rect, dark ? 0xFFFFFFFF : 0xFF000000);
+    fillPixels(frame, rect, dark ? 0xFFFFFFFF : 0xFF000000);
 }
 
 } // namespace
@@ -128,23 +92,19 @@ void OemTextArea::Private::paintLinkUnderlines(QPainter &painter, int dirtyTop, 
     }
 }
 
-// Composes the visible rows one at a time into the frame and copies each to the painter:
-// paper everywhere, then each visible byte's cell image. Selected bytes show inverted
-// (paper-coloured ink on ink-coloured paper). Below the last line there is only paper.
+// Composes the visible rows one at a time into the frame (composeLine, shared with the
+// pictures), adds what only the window shows (a selected line break, the caret) and copies
+// each row to the painter. Below the last line there is only paper.
 void OemTextArea::Private::paintRows(QPainter &painter, int dirtyTop, int height, bool showCaret)
 {
     const QRgb ink = toRgb(textColour);
     const QRgb paper = toRgb(backColour);
 
     const QSize cell = grid.deviceCellSize();
-    const QSize period
-        = blockglyphs::shadePeriod(blockglyphs::shadeDotSize(grid.devicePixelRatio()));
     const qsizetype rows = (height + cell.height() - 1) / cell.height();
     const qsizetype columns = (frame.width() + cell.width() - 1) / cell.width();
     const qsizetype firstColumn = grid.firstColumn();
     const qsizetype lastColumn = firstColumn + columns; // exclusive
-    const QByteArray &text = grid.text();
-    const char *bytes = text.constData();
     const qsizetype selBegin = selection.begin();
     const qsizetype selEnd = selection.end();
     const qsizetype caretLine = showCaret ? grid.lineOf(selection.caret) : -1;
@@ -160,59 +120,11 @@ void OemTextArea::Private::paintRows(QPainter &painter, int dirtyTop, int height
         }
         const CellGrid::Line &line = grid.line(lineIndex);
         const int y = 0;
-        // Paper goes only where no cell image is copied: the row is composed left to right, and
-        // paperFrom is where the paper still missing begins.
-        int paperFrom = 0;
-        const auto cover = [&](int x, int width) {
-            if (x > paperFrom)
-                fillRect(frame, QRect(paperFrom, y, x - paperFrom, cell.height()), paper);
-            paperFrom = std::max(paperFrom, x + width);
-        };
-        const int phaseY = int((lineIndex * cell.height()) % period.height());
-        const bool plain = line.columns == line.end - line.start;
-
-        qsizetype offset = line.start;
-        qsizetype column = 0;
-        if (plain) {
-            offset = line.start + std::min(firstColumn, line.end - line.start);
-            column = offset - line.start;
-        }
-        for (; offset < line.end && column < lastColumn; ++offset) {
-            const auto byte = quint8(bytes[offset]);
-            const bool selected = offset >= selBegin && offset < selEnd;
-            const qsizetype next = byte == '\t'
-                ? (column / CellGrid::tabWidth + 1) * CellGrid::tabWidth
-                : column + 1;
-            if (next > firstColumn) {
-                const int x = int((column - firstColumn) * cell.width());
-                if (byte == '\t') {
-                    if (selected) {
-                        cover(x, int(next - column) * cell.width());
-                        fillRect(frame,
-                            QRect(x, y, int(next - column) * cell.width(), cell.height()), ink);
-                    }
-                } else if (selected || (byte != 0x20 && byte != 0x00 && byte != 0xFF)) {
-                    const QPoint phase(int((column * cell.width()) % period.width()), phaseY);
-                    cover(x, cell.width());
-                    blit(frame,
-                        selected ? glyphs.cell(byte, paper, ink, phase)
-                                 : glyphs.cell(byte, ink, paper, phase),
-                        x, y);
-                }
-            }
-            column = next;
-        }
-        // Composed up to the cell after the line (a selected line break, the caret); the rest of
-        // the row is paper, filled straight into the painter below.
-        if (line.columns + 1 > firstColumn)
-            cover(int(std::min<qsizetype>(lastColumn - firstColumn, line.columns + 1 - firstColumn)
-                      * cell.width()),
-                0);
-        const int composed = std::min(paperFrom, frame.width());
+        const int composed = composeLine(frame, y, grid, glyphs, lineIndex, ink, paper, selection);
         // A selected line break shows as one selected cell after the line.
         if (selBegin <= line.end && selEnd > line.end && line.columns >= firstColumn
             && line.columns < lastColumn) {
-            fillRect(frame,
+            fillPixels(frame,
                 QRect(int((line.columns - firstColumn) * cell.width()), y, cell.width(),
                     cell.height()),
                 ink);

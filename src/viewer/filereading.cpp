@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace viewer {
 
 namespace {
@@ -41,6 +43,54 @@ bool endsWithCaseInsensitive(const QString &path, QLatin1StringView ending)
 {
     // A path shorter than the ending is compared as far as it goes, and so never matches.
     return path.right(ending.size()).compare(ending, Qt::CaseInsensitive) == 0;
+}
+
+// The direct read's rule: the text less a final line break (CR LF, or a lone CR or LF).
+QByteArray withoutFinalBreak(QByteArray text)
+{
+    if (text.endsWith("\r\n"))
+        text.chop(2);
+    else if (text.endsWith('\r') || text.endsWith('\n'))
+        text.chop(1);
+    return text;
+}
+
+// The converting read's rule: each LF turned into CR LF and each CR dropped; showSoFar and
+// pump run as convertingRead says.
+QByteArray convertBreaks(const QByteArray &bytes,
+    const std::function<void(const QByteArray &)> &showSoFar, const EventPump &pump)
+{
+    // Every LF may double; reserving that once keeps appends from reallocating.
+    const qsizetype capacity = 2 * bytes.size();
+    QByteArray text;
+    text.reserve(capacity);
+
+    const char *const data = bytes.constData();
+    const qsizetype size = bytes.size();
+    qsizetype spanStart = 0; // first byte not yet appended
+    int counter = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char byte = data[i];
+        if (byte == '\n' || byte == '\r') {
+            text.append(data + spanStart, i - spanStart);
+            if (byte == '\n')
+                text.append("\r\n", 2);
+            spanStart = i + 1;
+        }
+        if (++counter == ProgressPeriod) {
+            text.append(data + spanStart, i + 1 - spanStart);
+            spanStart = i + 1;
+            showSoFar(text);
+            counter = 0;
+            // A receiver that kept a shared copy makes the next append detach; take the full
+            // capacity again in that one copy.
+            if (!text.isDetached())
+                text.reserve(capacity);
+            pumpOrAbort(pump);
+        }
+    }
+    text.append(data + spanStart, size - spanStart);
+    return text;
 }
 
 } // namespace
@@ -86,49 +136,24 @@ bool fileReadsAsUtf8(const QString &path)
 
 QByteArray directRead(const QString &path)
 {
-    QByteArray text = readWhole(path);
-    if (text.endsWith("\r\n"))
-        text.chop(2);
-    else if (text.endsWith('\r') || text.endsWith('\n'))
-        text.chop(1);
-    return text;
+    return withoutFinalBreak(readWhole(path));
 }
 
 QByteArray convertingRead(const QString &path,
     const std::function<void(const QByteArray &)> &showSoFar, const EventPump &pump)
 {
-    const QByteArray bytes = readWhole(path);
-    // Every LF may double; reserving that once keeps appends from reallocating.
-    const qsizetype capacity = 2 * bytes.size();
-    QByteArray text;
-    text.reserve(capacity);
+    return convertBreaks(readWhole(path), showSoFar, pump);
+}
 
-    const char *const data = bytes.constData();
-    const qsizetype size = bytes.size();
-    qsizetype spanStart = 0; // first byte not yet appended
-    int counter = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char byte = data[i];
-        if (byte == '\n' || byte == '\r') {
-            text.append(data + spanStart, i - spanStart);
-            if (byte == '\n')
-                text.append("\r\n", 2);
-            spanStart = i + 1;
-        }
-        if (++counter == ProgressPeriod) {
-            text.append(data + spanStart, i + 1 - spanStart);
-            spanStart = i + 1;
-            showSoFar(text);
-            counter = 0;
-            // A receiver that kept a shared copy makes the next append detach; take the full
-            // capacity again in that one copy.
-            if (!text.isDetached())
-                text.reserve(capacity);
-            pumpOrAbort(pump);
-        }
-    }
-    text.append(data + spanStart, size - spanStart);
-    return text;
+QByteArray shownText(const QByteArray &bytes)
+{
+    const qsizetype breakAt = std::find_if(bytes.cbegin(), bytes.cend(), [](char byte) {
+        return byte == '\r' || byte == '\n';
+    }) - bytes.cbegin();
+    if (breakAt < bytes.size() && bytes[breakAt] == '\r')
+        return withoutFinalBreak(bytes);
+    return convertBreaks(
+        bytes, [](const QByteArray &) {}, [] { return true; });
 }
 
 QString captionFor(const QString &path)

@@ -52,6 +52,10 @@ QByteArray directRead(const QString &path);
 QByteArray convertingRead(const QString &path,
     const std::function<void(const QByteArray &)> &showSoFar, const EventPump &pump);
 
+// The text a load shows for a file's whole bytes, without a window: the read that the first
+// line break chooses, applied at once.
+QByteArray shownText(const QByteArray &bytes);
+
 // The caption for a path: the lower-cased text after the last separator, then " - Quorvin".
 QString captionFor(const QString &path);
 

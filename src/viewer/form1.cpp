@@ -59,6 +59,7 @@ Form1::Form1(platform::Services &services, SharedState &state, Program &program)
     connect(Text1, &textarea::OemTextArea::zoomRequested, this, &Form1::Text1_Zoom);
     connect(Text1, &textarea::OemTextArea::linkActivated, this, &Form1::openLink);
     connect(Text1, &textarea::OemTextArea::linkCopyRequested, this, &Form1::copyLinkAddress);
+    connect(Text1, &textarea::OemTextArea::saveImageRequested, this, &Form1::saveImage_Click);
     setFocusProxy(Text1);
 
     // The menu bar stays in the window, also where the desktop offers a global menu: its

@@ -79,6 +79,8 @@ public:
     void web_Click();
     void email_Click();
     void about_Click();
+    // The text area's Save as Image...: the whole text as a PNG picture.
+    void saveImage_Click();
 
     void Form_Resize();
     void Form_Unload();
@@ -150,6 +152,7 @@ private:
     // bytes while no file is on display.
     std::optional<QByteArray> m_shownBytes;
     bool m_utf8 = false;
+    QString m_shownPath; // the path of the file last loaded, for the picture's suggested name
     QElapsedTimer m_sincePump;
     mutable int m_menuBarWidth = -1;
     mutable int m_menuBarHeight = 0;

@@ -150,6 +150,7 @@ void Form1::loadFile(Entry entry, const QString &path)
 
         setWindowTitle(literalTitle(captionFor(path)));
         setShownFile(std::nullopt);
+        m_shownPath = path;
 
         if (fileLength(path) > MaxFileBytes) {
             m_services.criticalMessage(

@@ -18,6 +18,8 @@ public:
     // Scripted answers, taken in order; an empty script answers "cancelled".
     QList<std::optional<QString>> openAnswers;
     QList<std::optional<platform::Colour>> colourAnswers;
+    QList<std::optional<QString>> saveAnswers;
+    QStringList saveSuggestions; // the path each save dialog suggested
     bool startSucceeds = true;
     QString startFailureText; // what startFailure() says after a start that failed
     bool anotherCopy = false;
@@ -38,6 +40,11 @@ public:
     {
         ++openRequests;
         return modal(openAnswers);
+    }
+    std::optional<QString> saveFileName(QWidget *, const QString &, const QString &path) override
+    {
+        saveSuggestions.append(path);
+        return modal(saveAnswers);
     }
     std::optional<platform::Colour> chooseColour(QWidget *) override
     {

@@ -1,0 +1,70 @@
+#include "textarea/textpicture.h"
+
+#include "textarea/cellcomposition.h"
+#include "textarea/glyphcache.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace textarea {
+
+TextPicture::TextPicture(const QByteArray &text, const PictureStyle &style)
+    : m_style(style)
+{
+    m_grid.setText(text);
+    m_grid.setCellSize(CellGrid::cellSizeForPoints(style.points), style.ratio);
+}
+
+qsizetype TextPicture::lines() const
+{
+    // The grid gives a text that ends with a break an empty last line; the picture has none.
+    const qsizetype count = m_grid.lineCount();
+    const bool finalBreak = count > 1 && m_grid.line(count - 1).start == m_grid.text().size();
+    return finalBreak ? count - 1 : count;
+}
+
+qsizetype TextPicture::columns() const
+{
+    return std::max<qsizetype>(m_grid.widestLine(), 1);
+}
+
+QSize TextPicture::deviceSize(qsizetype maxLines) const
+{
+    const QSize cell = m_grid.deviceCellSize();
+    const qsizetype shown = std::clamp<qsizetype>(maxLines, 1, lines());
+    const auto side = [](qsizetype cells, int pixels) {
+        return int(std::min<qint64>(qint64(cells) * pixels, INT_MAX));
+    };
+    return QSize(side(columns(), cell.width()), side(shown, cell.height()));
+}
+
+bool TextPicture::fits(qsizetype maxLines) const
+{
+    const QSize size = deviceSize(maxLines);
+    return size.width() < INT_MAX && size.height() < INT_MAX
+        && qint64(size.width()) * size.height() <= MaxPixels;
+}
+
+QImage TextPicture::draw(qsizetype maxLines) const
+{
+    if (!fits(maxLines))
+        return {};
+    QImage image(deviceSize(maxLines), QImage::Format_RGB32);
+    if (image.isNull())
+        return {};
+    image.setDevicePixelRatio(m_style.ratio);
+    GlyphCache glyphs;
+    glyphs.configure(m_grid.deviceCellSize(), m_style.bold, m_grid.devicePixelRatio());
+    const QRgb ink = toRgb(m_style.textColour);
+    const QRgb paper = toRgb(m_style.backColour);
+    const int cellHeight = m_grid.deviceCellSize().height();
+    const qsizetype shown = image.height() / cellHeight;
+    for (qsizetype line = 0; line < shown; ++line) {
+        const int top = int(line * cellHeight);
+        const int composed = composeLine(image, top, m_grid, glyphs, line, ink, paper, {});
+        fillPixels(image, QRect(composed, top, image.width() - composed, cellHeight), paper);
+    }
+    return image;
+}
+
+} // namespace textarea
