@@ -15,6 +15,8 @@ bool isAsciiLetterOrDigit(char c)
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+// A blank, a control character, a byte that is not ASCII, a quote and an angle bracket end an
+// address.
 bool isAddressByte(char c)
 {
     return c > ' ' && c < 0x7F && c != '"' && c != '\'' && c != '`' && c != '<' && c != '>';
@@ -69,8 +71,8 @@ qsizetype addressEnd(QByteArrayView text, qsizetype from)
     return end;
 }
 
-// A host name (ASCII letters, digits, dots and hyphens) from `from`: its end after the dots
-// and hyphens that may follow it, when it has a dot and ends in a top-level name of letters;
+// A host name (ASCII letters, digits, dots and hyphens) from `from`: its end, trailing dots and
+// hyphens left out, when it has a dot and ends in a top-level name of two letters or more;
 // else -1.
 qsizetype hostEnd(QByteArrayView text, qsizetype from)
 {
