@@ -1,4 +1,6 @@
+#include "denseart.h"
 #include "viewer/filereading.h"
+#include "viewer/links.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -83,6 +85,24 @@ void BM_ProbeAndDirectRead(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ProbeAndDirectRead)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+
+// Finding the links of a 64000-byte text, as every load does once: dense art (no link), and
+// a text of 80-byte lines with three links each (2400 links).
+void BM_FindLinks(benchmark::State &state)
+{
+    const QByteArray line = "  Group site www.example-group.org   mail: team@example.org   "
+                            "http://x.y/rel  \r\n";
+    const QByteArray text
+        = state.range(0) == 0 ? art(viewer::MaxFileBytes, "\r\n") : line.repeated(800);
+    size_t links = 0;
+    for (auto _ : state) {
+        links = viewer::findLinks(text).size();
+        benchmark::DoNotOptimize(links);
+    }
+    state.counters["links"] = double(links);
+    state.SetBytesProcessed(state.iterations() * text.size());
+}
+BENCHMARK(BM_FindLinks)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
 
 } // namespace
 

@@ -105,18 +105,25 @@ private slots:
         session.requestClose();
         QVERIFY(session.waitForExit());
     }
+    void webdialShowsWhyItCouldNotOpen_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("no opener") << u"$https://example.org/"_s << 3;
+        QTest::newRow("address refused") << u"$gopher://example.org/"_s << 2;
+    }
     void webdialShowsWhyItCouldNotOpen()
     {
+        QFETCH(QString, argument);
         X11Session session;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("PATH"), session.programDirectory()); // no opener there
         session.process().setProcessEnvironment(environment);
-        QVERIFY(session.start(
-            { QStringLiteral("$https://example.org/") }, session.path(QStringLiteral("webdial"))));
+        QVERIFY(session.start({ argument }, session.path(QStringLiteral("webdial"))));
         QTRY_COMPARE(session.windowName(), QStringLiteral("Quorvin error"));
         session.requestClose();
         QVERIFY(session.waitForExit());
-        QCOMPARE(session.process().exitCode(), 3);
+        QTEST(session.process().exitCode(), "exitCode");
     }
 };
 

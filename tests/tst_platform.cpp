@@ -103,6 +103,7 @@ private slots:
         row("https", "$HTTPS://Example.ORG/a?b=c#d", "https://example.org/a?b=c#d", "");
         row("mailto", ">mailto:a@b.org?subject=Hi%20you", "mailto:a@b.org?subject=Hi%20you", "");
         row("ftp", "$ftp://f.org/x", "ftp://f.org/x", "");
+        row("encoded as a browser does", "$http://a.b/x^{%zz", "http://a.b/x%5E%7B%25zz", "");
         row("no opener", "$https://example.org", "3", "");
         row("no argument", "", "2", "");
         row("no mark", "https://example.org", "2", "");

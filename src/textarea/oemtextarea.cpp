@@ -94,12 +94,12 @@ void OemTextArea::setLinks(TextLinks links)
     // costs no repaint.
     const qreal ratio = d->grid.devicePixelRatio();
     const auto repaint = [&] {
-        for (const TextLink &link : d->links) {
-            const QRect rect = d->deviceRect(link);
-            if (rect.bottom() >= 0 && rect.top() < viewport()->height() * ratio)
-                viewport()->update(QRectF(rect.topLeft() / ratio, rect.size() / ratio)
-                                       .toAlignedRect()
-                                       .intersected(viewport()->rect()));
+        const auto [first, last] = d->linksShown(int(std::ceil(viewport()->height() * ratio)));
+        for (auto link = first; link != last; ++link) {
+            const QRect rect = d->deviceRect(*link);
+            viewport()->update(QRectF(rect.topLeft() / ratio, rect.size() / ratio)
+                                   .toAlignedRect()
+                                   .intersected(viewport()->rect()));
         }
     };
     repaint();

@@ -67,6 +67,9 @@ struct OemTextArea::Private
     qsizetype linkHolding(qsizetype offset) const;
     // A link's cells in device pixels of the view (a link never crosses a line break).
     QRect deviceRect(const TextLink &link) const;
+    // The links on the lines shown from the view's top down to device row height: one run,
+    // as links are in the order of their bytes.
+    std::pair<TextLinks::const_iterator, TextLinks::const_iterator> linksShown(int height) const;
 };
 
 // A count of lines or columns as a scroll bar value.

@@ -125,7 +125,6 @@ void OemTextArea::mousePressEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     // Shift+click extends the selection, also over a link.
-    d->clickWait.stop();
     d->pressedLink
         = event->modifiers().testFlag(Qt::ShiftModifier) ? -1 : d->linkAt(event->position());
     d->pressedAt = event->position();

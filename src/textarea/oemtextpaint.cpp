@@ -65,14 +65,8 @@ void OemTextArea::Private::paintLinkUnderlines(QPainter &painter, int dirtyTop, 
         return;
     const QSize cell = grid.deviceCellSize();
     const int thickness = std::max(1, cell.height() / 12);
-    const qsizetype lastLine = std::min(grid.lineCount() - 1,
-        grid.firstLine() + std::max(height - 1, 0) / std::max(cell.height(), 1));
-    const qsizetype from = grid.line(std::min(grid.firstLine(), lastLine)).start;
-    const qsizetype to = grid.line(lastLine).end;
-    // Links are in the order of their bytes, so those on the visible lines are one run.
-    auto link = std::lower_bound(links.cbegin(), links.cend(), from,
-        [](const TextLink &l, qsizetype offset) { return l.end <= offset; });
-    for (; link != links.cend() && link->begin < to; ++link) {
+    const auto [first, last] = linksShown(height);
+    for (auto link = first; link != last; ++link) {
         const QRect rect = deviceRect(*link);
         const int top = rect.bottom() + 1 - thickness;
         if (top + thickness <= dirtyTop || top >= height)
@@ -90,6 +84,21 @@ void OemTextArea::Private::paintLinkUnderlines(QPainter &painter, int dirtyTop, 
             offset = next;
         }
     }
+}
+
+std::pair<TextLinks::const_iterator, TextLinks::const_iterator> OemTextArea::Private::linksShown(
+    int height) const
+{
+    const int rowHeight = std::max(grid.deviceCellSize().height(), 1);
+    const qsizetype lastLine
+        = std::min(grid.lineCount() - 1, grid.firstLine() + std::max(height - 1, 0) / rowHeight);
+    const qsizetype from = grid.line(std::min(grid.firstLine(), lastLine)).start;
+    const qsizetype to = grid.line(lastLine).end;
+    const auto first = std::lower_bound(links.cbegin(), links.cend(), from,
+        [](const TextLink &l, qsizetype offset) { return l.end <= offset; });
+    return { first,
+        std::lower_bound(first, links.cend(), to,
+            [](const TextLink &l, qsizetype offset) { return l.begin < offset; }) };
 }
 
 // Composes the visible rows one at a time into the frame (composeLine, shared with the

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
+#include <string_view>
 
 namespace viewer {
 
@@ -13,6 +15,8 @@ bool isAsciiLetterOrDigit(char c)
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+// A blank, a control character, a byte that is not ASCII, a quote and an angle bracket end an
+// address.
 bool isAddressByte(char c)
 {
     return c > ' ' && c < 0x7F && c != '"' && c != '\'' && c != '`' && c != '<' && c != '>';
@@ -40,6 +44,14 @@ bool startsWithNoCase(QByteArrayView text, qsizetype at, QByteArrayView prefix)
     return true;
 }
 
+// A prefix and ASCII bytes as one text, made in one allocation.
+QString joined(const char *prefix, QByteArrayView bytes)
+{
+    QString text;
+    text.reserve(qsizetype(std::strlen(prefix)) + bytes.size());
+    return text.append(QLatin1String(prefix)).append(QLatin1String(bytes.data(), bytes.size()));
+}
+
 // Where an address that starts at `from` ends.
 qsizetype addressEnd(QByteArrayView text, qsizetype from)
 {
@@ -59,8 +71,8 @@ qsizetype addressEnd(QByteArrayView text, qsizetype from)
     return end;
 }
 
-// A host name (ASCII letters, digits, dots and hyphens) from `from`: its end after the dots
-// and hyphens that may follow it, when it has a dot and ends in a top-level name of letters;
+// A host name (ASCII letters, digits, dots and hyphens) from `from`: its end, trailing dots and
+// hyphens left out, when it has a dot and ends in a top-level name of two letters or more;
 // else -1.
 qsizetype hostEnd(QByteArrayView text, qsizetype from)
 {
@@ -91,9 +103,7 @@ std::optional<textarea::TextLink> mailAround(QByteArrayView text, qsizetype at, 
     const qsizetype end = hostEnd(text, at + 1);
     if (end < 0)
         return std::nullopt;
-    const QByteArrayView mail = text.sliced(begin, end - begin);
-    return textarea::TextLink { begin, end,
-        QStringLiteral("mailto:") + QString::fromLatin1(mail.data(), mail.size()) };
+    return textarea::TextLink { begin, end, joined("mailto:", text.sliced(begin, end - begin)) };
 }
 
 // The address that starts at `at` with one of the prefixes, if any.
@@ -109,21 +119,20 @@ std::optional<textarea::TextLink> prefixedAt(QByteArrayView text, qsizetype at)
         if (end <= rest || !isAsciiLetterOrDigit(text[rest]))
             return std::nullopt;
         const QByteArrayView run = text.sliced(at, end - at);
-        const QString address = QString::fromLatin1(run.data(), run.size());
         if (prefix == "mailto:") {
             const qsizetype sign = run.indexOf('@');
             if (sign < 0 || !mailAround(run, sign, prefix.size()))
                 return std::nullopt;
-            return textarea::TextLink { at, end, QStringLiteral("mailto:") + address.mid(7) };
+            return textarea::TextLink { at, end, joined("mailto:", run.sliced(prefix.size())) };
         }
         if (prefix == "www.") {
             // A name with an '@' before any path is an e-mail address.
             const qsizetype sign = run.indexOf('@');
             if (sign >= 0 && (run.indexOf('/') < 0 || sign < run.indexOf('/')))
                 return std::nullopt;
-            return textarea::TextLink { at, end, QStringLiteral("http://") + address };
+            return textarea::TextLink { at, end, joined("http://", run) };
         }
-        return textarea::TextLink { at, end, address };
+        return textarea::TextLink { at, end, joined("", run) };
     }
     return std::nullopt;
 }
@@ -132,21 +141,28 @@ std::optional<textarea::TextLink> prefixedAt(QByteArrayView text, qsizetype at)
 
 textarea::TextLinks findLinks(QByteArrayView text)
 {
+    // The bytes that may begin a link or be an e-mail address's '@', looked up in a table: most
+    // bytes of a text are none.
+    static constexpr auto Candidate = [] {
+        std::array<bool, 256> table {};
+        for (const char c : std::string_view("hHfFwWmM@"))
+            table[quint8(c)] = true;
+        return table;
+    }();
     textarea::TextLinks links;
     qsizetype earliest = 0; // where the next link may begin
-    for (qsizetype i = 0; i < text.size();) {
-        std::optional<textarea::TextLink> link;
+    for (qsizetype i = 0; i < text.size(); ++i) {
         const char c = text[i];
+        if (!Candidate[quint8(c)])
+            continue;
+        std::optional<textarea::TextLink> link;
         if (c == '@')
             link = mailAround(text, i, earliest);
-        else if (QByteArrayView("hHfFwWmM").indexOf(c) >= 0
-            && (i == 0 || !isAsciiLetterOrDigit(text[i - 1])))
+        else if (i == 0 || !isAsciiLetterOrDigit(text[i - 1]))
             link = prefixedAt(text, i);
-        if (!link) {
-            ++i;
+        if (!link)
             continue;
-        }
-        i = earliest = link->end;
+        i = (earliest = link->end) - 1;
         links.push_back(std::move(*link));
     }
     return links;

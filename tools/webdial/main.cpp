@@ -63,7 +63,10 @@ std::optional<QUrl> checkedAddress(QChar mark, const QString &address, QString *
         *why = QStringLiteral("the address holds a blank or a control character");
         return std::nullopt;
     }
-    const QUrl url(address, QUrl::StrictMode);
+    // A web address taken from a text may hold characters that an address carries
+    // percent-encoded (| { } ^ \ and a % without two hex digits after it): they are encoded, as a
+    // browser does. The scheme and the host are checked all the same.
+    const QUrl url(address, mark == QLatin1Char('$') ? QUrl::TolerantMode : QUrl::StrictMode);
     if (!url.isValid()) {
         *why = QStringLiteral("not a valid address: ") + url.errorString();
         return std::nullopt;
