@@ -15,18 +15,23 @@ constexpr QByteArrayView ByteOrderMark("\xEF\xBB\xBF");
 // A character with no glyph of its own: the small square, as a desktop shows a missing glyph.
 constexpr char Substitute = '\xFE';
 
-// The nearest glyph of each common typographic mark that code page 437 lacks. The bullet
-// needs none: the table has it (byte 7).
+// The nearest glyph of each common typographic mark that code page 437 lacks: copyright and
+// registered signs, en and em dashes, curly single and double quotes (the low ones too),
+// ellipsis, euro and trade mark signs. The bullet needs none: the table has it (byte 7).
 constexpr std::array<std::pair<char32_t, char>, 13> TypographicMarks = { {
-    { 0x00A9, 'c' }, // copyright sign
-    { 0x00AE, 'R' }, // registered sign
-    { 0x2013, '-' }, // en dash
-    { 0x2014, '-' }, // em dash
-    { 0x2018, '\'' }, // curly single quotes, and the low one
-    { 0x2019, '\'' }, { 0x201A, '\'' }, { 0x201C, '"' }, // curly double quotes, and the low one
-    { 0x201D, '"' }, { 0x201E, '"' }, { 0x2026, '.' }, // ellipsis
-    { 0x20AC, 'E' }, // euro sign
-    { 0x2122, 'T' }, // trade mark sign
+    { 0x00A9, 'c' },
+    { 0x00AE, 'R' },
+    { 0x2013, '-' },
+    { 0x2014, '-' },
+    { 0x2018, '\'' },
+    { 0x2019, '\'' },
+    { 0x201A, '\'' },
+    { 0x201C, '"' },
+    { 0x201D, '"' },
+    { 0x201E, '"' },
+    { 0x2026, '.' },
+    { 0x20AC, 'E' },
+    { 0x2122, 'T' },
 } };
 
 // The glyphs of the characters past ASCII that have one: the code page 437 table read
