@@ -1,6 +1,7 @@
 #include "denseart.h"
 #include "viewer/filereading.h"
 #include "viewer/links.h"
+#include "viewer/utf8reading.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -103,6 +104,37 @@ void BM_FindLinks(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * text.size());
 }
 BENCHMARK(BM_FindLinks)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+
+// 64000 bytes of box art as UTF-8 (three bytes a character, lines of 78 and CR LF): the
+// reading decision is made on the whole file before a load shows it.
+QByteArray utf8Art()
+{
+    const QByteArray line
+        = QStringLiteral("\u250C\u2500\u2510\u2502\u2588\u2591").repeated(13).toUtf8() + "\r\n";
+    return line.repeated(viewer::MaxFileBytes / line.size() + 1).first(viewer::MaxFileBytes);
+}
+
+// The decision on code page 437 text at its slowest (63999 ASCII bytes, then one of 0x80-0xFF:
+// read to its end twice) and on UTF-8 art (decoded and every character looked up).
+void BM_ReadsAsUtf8(benchmark::State &state)
+{
+    const QByteArray bytes
+        = state.range(0) ? utf8Art() : QByteArray(viewer::MaxFileBytes - 1, 'x') + '\xDB';
+    for (auto _ : state)
+        benchmark::DoNotOptimize(viewer::readsAsUtf8(bytes));
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_ReadsAsUtf8)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The glyphs and characters of a whole UTF-8 file, as a load hands them to the text area.
+void BM_Utf8Text(benchmark::State &state)
+{
+    const QByteArray bytes = utf8Art();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(viewer::utf8Text(bytes).glyphs.constData());
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_Utf8Text)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -7,6 +7,7 @@ Files (always the same bytes; a seeded generator, no clock):
   art-1000-crlf.nfo, art-20000-crlf.nfo, art-64000-crlf.nfo   lines broken by CR LF
   art-64000-lf.nfo                                           lines broken by LF
   art-64000-nobreak.nfo                                      no line break at all
+  art-64000-utf8.nfo                                         the same art written in UTF-8
 Each art line is 78 columns of shades (B0-B2), full blocks (DB), half blocks, line drawing
 and letters, framed like a release note.
 """
@@ -65,6 +66,17 @@ def art(size, eol):
     return bytes(body + eol)
 
 
+def utf8_art(size):
+    """Exactly `size` bytes of the art as UTF-8 lines broken by CR LF, padded with blanks."""
+    out = bytearray()
+    for line in art_lines():
+        encoded = line.decode("cp437").encode("utf-8") + b"\r\n"
+        if len(out) + len(encoded) > size:
+            break
+        out += encoded
+    return bytes(out + b" " * (size - len(out) - 2) + b"\r\n")
+
+
 def main():
     if len(sys.argv) != 2:
         sys.stderr.write(__doc__)
@@ -77,6 +89,7 @@ def main():
         "art-64000-crlf.nfo": art(64000, b"\r\n"),
         "art-64000-lf.nfo": art(64000, b"\n"),
         "art-64000-nobreak.nfo": art(64000, b""),
+        "art-64000-utf8.nfo": utf8_art(64000),
     }
     for name, data in inputs.items():
         with open(os.path.join(directory, name), "wb") as f:

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Times Quorvin against the bare Qt baseline viewer from process start to the window painted,
-# on all five generated inputs, 7 interleaved runs each (RUNS overrides), on a private Xvfb.
+# on all six generated inputs, 7 interleaved runs each (RUNS overrides), on a private Xvfb.
 # Build first:  cmake --build build -j2 --target quorvin baseline_viewer open_to_painted
 # Extra arguments go to open_to_painted before the files (e.g. -v).
 set -eu
@@ -28,4 +28,5 @@ exec "$build/bench/open_to_painted" -n "$runs" --fresh-dir "$@" \
     --file "$inputs/art-64000-crlf.nfo" \
     --file "$inputs/art-64000-lf.nfo" \
     --file "$inputs/art-64000-nobreak.nfo" \
+    --file "$inputs/art-64000-utf8.nfo" \
     -- "$build/quorvin" -- "$build/bench/baseline_viewer"

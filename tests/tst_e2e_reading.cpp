@@ -86,8 +86,8 @@ private slots:
         QCOMPARE(run(u"xclip -o -selection clipboard"_s), copied);
     }
 
-    // Ctrl+wheel zooms round the character under the pointer, the keys round the top-left one;
-    // each step is written to fontsize.ini; past 14, nothing. The block at 10, 30 is followed.
+    // Ctrl+wheel zooms round the character under the pointer (a block), the keys round the
+    // top-left one; each step is written to fontsize.ini; past 14, nothing.
     void zoomKeepsTheViewsPlaceAndStoresTheSize()
     {
         X11Session session;
@@ -107,8 +107,7 @@ private slots:
         QTRY_VERIFY(!block().isNull());
         const QPoint origin = block() - QPoint(240, 120); // the view's; 8 x 12 cells at 9 points
         const QString wheel
-            = QString::asprintf("mousemove --window %lu %d %d keydown ctrl click %%1 "
-                                "keyup ctrl",
+            = QString::asprintf("mousemove --window %lu %d %d keydown ctrl click %%1 keyup ctrl",
                 session.window(), origin.x() + 246, origin.y() + 130);
         const std::tuple<QString, const char *, QPoint> steps[]
             = { { wheel.arg(4), "12", { 242, 128 } }, { wheel.arg(4), "14", { 234, 114 } },

@@ -87,8 +87,7 @@ private slots:
 
     // A query on the grid of a text and its answer: 'l' lines as start-end:columns, 'p' line
     // and column of offset a, 'o' offset nearest to line a, column b/10, 'k' offset a clamped,
-    // 'w' word at a, 't' text from a to b ('u': of UTF-8 glyphs with their own characters), 'm'
-    // moves from a (> < ^ v, H E line, [ ] text).
+    // 'w' word at a, 't' text from a to b, 'm' moves from a (> < ^ v, H E line, [ ] text).
     void gridAnswers_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -149,7 +148,7 @@ private slots:
             answer << QString::number(grid.clampOffset(n(0)));
         if (query == 'w')
             answer << pair(grid.wordAt(n(0)).first, grid.wordAt(n(0)).second, '-');
-        if (query == 'u')
+        if (query == 'u') // 't' of UTF-8 glyphs that keep their own characters
             grid.setText(viewer::utf8Text(text).glyphs, viewer::utf8Text(text).characters);
         if (query == 't' || query == 'u')
             answer << grid.textBetween(n(0), n(1));

@@ -35,9 +35,8 @@ void OemTextArea::setText(const QByteArray &bytes)
     setText(bytes, {});
 }
 
-void OemTextArea::setText(const QByteArray &glyphs, const QList<char32_t> &characters)
+void OemTextArea::setText(const QByteArray &bytes, const QList<char32_t> &characters)
 {
-    const QByteArray &bytes = glyphs;
     // Only the lines from the first changed one down to the last line of the longer text are
     // repainted, so a converting read that sets the text again every 500 bytes repaints its
     // newest lines alone. A view that is scrolled or shows a selection is repainted whole.

@@ -265,7 +265,6 @@ void Form1::Form_Load()
 void Form1::showFailure()
 {
     setBusy(false);
-    setShownFile(std::nullopt);
     Text1->setText(BadFileText);
 }
 

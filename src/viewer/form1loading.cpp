@@ -174,8 +174,19 @@ void Form1::loadFile(Entry entry, const QString &path)
         if (mode == ReadMode::Direct) {
             setShownFile(directRead(path));
         } else {
-            const auto showSoFar = [this](const QByteArray &text) {
-                showText(m_utf8 ? text.first(completeUtf8Length(text)) : text);
+            // A UTF-8 text is converted piece by piece as it grows, up to a character's edge.
+            Utf8Text soFar;
+            qsizetype converted = 0;
+            const auto showSoFar = [&](const QByteArray &text) {
+                if (!m_utf8) {
+                    Text1->setText(text);
+                    return;
+                }
+                const qsizetype whole = completeUtf8Length(text);
+                appendUtf8Text(soFar, QByteArrayView(text).sliced(converted, whole - converted),
+                    converted == 0);
+                converted = whole;
+                Text1->setText(soFar.glyphs, soFar.characters);
             };
             setShownFile(convertingRead(path, showSoFar, pump));
         }

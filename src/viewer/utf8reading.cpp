@@ -15,18 +15,23 @@ constexpr QByteArrayView ByteOrderMark("\xEF\xBB\xBF");
 // A character with no glyph of its own: the small square, as a desktop shows a missing glyph.
 constexpr char Substitute = '\xFE';
 
-// The nearest glyph of each common typographic mark that code page 437 lacks. The bullet
-// needs none: the table has it (byte 7).
+// The nearest glyph of each common typographic mark that code page 437 lacks: copyright and
+// registered signs, en and em dashes, curly single and double quotes (the low ones too),
+// ellipsis, euro and trade mark signs. The bullet needs none: the table has it (byte 7).
 constexpr std::array<std::pair<char32_t, char>, 13> TypographicMarks = { {
-    { 0x00A9, 'c' }, // copyright sign
-    { 0x00AE, 'R' }, // registered sign
-    { 0x2013, '-' }, // en dash
-    { 0x2014, '-' }, // em dash
-    { 0x2018, '\'' }, // curly single quotes, and the low one
-    { 0x2019, '\'' }, { 0x201A, '\'' }, { 0x201C, '"' }, // curly double quotes, and the low one
-    { 0x201D, '"' }, { 0x201E, '"' }, { 0x2026, '.' }, // ellipsis
-    { 0x20AC, 'E' }, // euro sign
-    { 0x2122, 'T' }, // trade mark sign
+    { 0x00A9, 'c' },
+    { 0x00AE, 'R' },
+    { 0x2013, '-' },
+    { 0x2014, '-' },
+    { 0x2018, '\'' },
+    { 0x2019, '\'' },
+    { 0x201A, '\'' },
+    { 0x201C, '"' },
+    { 0x201D, '"' },
+    { 0x201E, '"' },
+    { 0x2026, '.' },
+    { 0x20AC, 'E' },
+    { 0x2122, 'T' },
 } };
 
 // The glyphs of the characters past ASCII that have one: the code page 437 table read
@@ -52,20 +57,10 @@ const std::array<quint8, LookupEnd> &glyphLookup()
 // The glyph of a character, or 0 where it has none.
 char glyphOf(char32_t character)
 {
+    static const std::array<quint8, LookupEnd> &lookup = glyphLookup();
     if (character < 0x80)
-        return character == 0 ? '\0' : char(character);
-    return character < LookupEnd ? char(glyphLookup()[character]) : '\0';
-}
-
-// The bytes decoded strictly: each byte of an invalid or cut-short sequence becomes U+FFFD,
-// and a byte-order mark at the start is dropped.
-QString decode(QByteArrayView bytes, bool *valid = nullptr)
-{
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = decoder(bytes);
-    if (valid != nullptr)
-        *valid = !decoder.hasError();
-    return text;
+        return char(character);
+    return character < LookupEnd ? char(lookup[character]) : '\0';
 }
 
 } // namespace
@@ -77,35 +72,53 @@ bool readsAsUtf8(QByteArrayView bytes)
     if (!marked
         && std::all_of(bytes.begin(), bytes.end(), [](char byte) { return quint8(byte) < 0x80; }))
         return false;
-    bool valid = false;
-    const QString text = decode(bytes, &valid);
-    if (!valid)
+    // Qt's check is strict (no overlong forms, no surrogates, nothing past U+10FFFF) and stops
+    // at the first fault, so code page 437 art is refused after a few bytes.
+    if (!bytes.isValidUtf8())
         return false;
     if (marked)
         return true;
     // Every character outside the basic plane lies past the table and the marks, so a
     // surrogate (half of such a character) is one without a glyph.
+    const QString text = QString::fromUtf8(bytes);
     return std::all_of(text.begin(), text.end(), [](QChar character) {
         return character.unicode() < 0x80 || glyphOf(character.unicode()) != '\0';
     });
 }
 
-Utf8Text utf8Text(QByteArrayView bytes)
+void appendUtf8Text(Utf8Text &to, QByteArrayView bytes, bool fileStart)
 {
-    const QString text = decode(bytes);
-    Utf8Text shown;
-    shown.glyphs.reserve(text.size());
-    shown.characters.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t character = text[i].unicode();
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            character = QChar::surrogateToUcs4(text[i], text[i + 1]);
+    // Decoded strictly, each byte of an invalid or cut-short sequence to U+FFFD; a byte-order
+    // mark is kept by the decoder and dropped here only where it starts the file.
+    QStringDecoder decoder(QStringConverter::Utf8,
+        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    const QString text = decoder(bytes);
+    const qsizetype first = fileStart && bytes.startsWith(ByteOrderMark) ? 1 : 0;
+    const qsizetype before = to.glyphs.size();
+    to.glyphs.resize(before + text.size() - first);
+    to.characters.resize(before + text.size() - first);
+    char *glyph = to.glyphs.data() + before;
+    char32_t *character = to.characters.data() + before;
+    const QChar *in = text.constData();
+    qsizetype cells = 0;
+    for (qsizetype i = first; i < text.size(); ++i, ++cells) {
+        char32_t c = in[i].unicode();
+        if (in[i].isHighSurrogate() && i + 1 < text.size() && in[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(in[i], in[i + 1]);
             ++i;
         }
-        const char glyph = glyphOf(character);
-        shown.glyphs.append(glyph != '\0' || character == 0 ? glyph : Substitute);
-        shown.characters.append(character);
+        const char shown = glyphOf(c);
+        glyph[cells] = shown != '\0' || c == 0 ? shown : Substitute;
+        character[cells] = c;
     }
+    to.glyphs.truncate(before + cells);
+    to.characters.resize(before + cells);
+}
+
+Utf8Text utf8Text(QByteArrayView bytes)
+{
+    Utf8Text shown;
+    appendUtf8Text(shown, bytes, true);
     return shown;
 }
 

@@ -29,6 +29,10 @@ struct Utf8Text
     QList<char32_t> characters;
 };
 Utf8Text utf8Text(QByteArrayView bytes);
+// Appends to `to` the shown text of more bytes that follow those it was made from, cut at a
+// character's edge; fileStart tells whether they start the file (where a byte-order mark is
+// dropped). A text shown while it is read is thus converted once, piece by piece.
+void appendUtf8Text(Utf8Text &to, QByteArrayView bytes, bool fileStart);
 
 // The length of the bytes less a sequence cut short at their end, so that a text shown while it
 // is read never shows half a character.
