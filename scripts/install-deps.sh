@@ -31,8 +31,8 @@ packages=(
     # on a private session bus (dbus-run-session), AppStream's validator for the metainfo, and
     # man for the renderer's page
     tumbler dbus dbus-daemon appstream man-db
-    # Benchmarks; quorvin-render is timed against ansilove with hyperfine
-    libbenchmark-dev hyperfine ansilove
+    # Benchmarks; quorvin-render is timed against ansilove
+    libbenchmark-dev ansilove
     # clang with its runtime libraries for libFuzzer
     clang libclang-rt-14-dev
 )
