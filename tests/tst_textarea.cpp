@@ -279,7 +279,7 @@ private slots:
         }
     }
     // A picture is the window's own painting of the whole text: columns of the longest line by
-    // lines (a final break starts none), no margin, and twice the pixels at ratio 2.
+    // lines (a final break starts none), no margin.
     void pictureIsWhatTheWindowShows_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -297,22 +297,15 @@ private slots:
         QFETCH(float, points);
         QFETCH(QSize, cells);
         textarea::OemTextArea area;
-        area.setFontSize(points);
-        area.setTextColour(0x3366CC);
-        area.setFocusPolicy(Qt::NoFocus);
-        area.resize(400, 300);
-        area.show();
-        area.setText(text);
+        area.setFontSize(points), area.setTextColour(0x3366CC), area.setFocusPolicy(Qt::NoFocus);
+        area.resize(400, 300), area.show(), area.setText(text);
         QImage window(area.viewport()->size(), QImage::Format_RGB32);
         area.viewport()->render(&window);
-        textarea::PictureStyle style = area.pictureStyle();
-        const QImage picture = textarea::TextPicture(text, style).draw();
+        const QImage picture = textarea::TextPicture(text, area.pictureStyle()).draw();
         const QSize cell = CellGrid::cellSizeForPoints(points);
         QCOMPARE(
             picture.size(), QSize(cells.width() * cell.width(), cells.height() * cell.height()));
         QCOMPARE(picture, window.copy(picture.rect()));
-        style.ratio = 2;
-        QCOMPARE(textarea::TextPicture(text, style).draw().size(), picture.size() * 2);
     }
 };
 

@@ -238,22 +238,19 @@ private slots:
         f.write(u"Read.Me.nfo"_qs, "\xdb\xdb\r\n\xdb\r\n");
         f.services.m_argumentString = f.path(u"Read.Me.nfo"_qs);
         viewer::Form1 *w = f.start();
-        w->Text1->setFontSize(14);
-        w->Text1->setTextColour(0x0000FF);
+        w->Text1->setFontSize(14), w->Text1->setTextColour(0x0000FF);
         const QString saved = f.path(u"art.png"_qs), nowhere = f.path(u"none/art.png"_qs);
         f.services.saveAnswers = { saved, nowhere, std::nullopt };
         QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
         QCoreApplication::sendEvent(w->Text1->viewport(), &click);
-        auto *menu = w->Text1->findChild<QMenu *>(u"Text1Menu"_qs);
-        QAction *item = menu->actions().last();
+        QAction *item = w->Text1->findChild<QMenu *>(u"Text1Menu"_qs)->actions().last();
         QCOMPARE(item->text(), u"Save as &Image..."_qs);
-        menu->close();
         for (int i = 0; i < 3; ++i)
             item->trigger();
         QCOMPARE(f.services.saveSuggestions, QStringList(3, f.path(u"Read.Me.png"_qs)));
         const QImage picture(saved);
-        QCOMPARE(picture.size(), QSize(26, 38)); // two 14-point cells by two lines
-        QVERIFY(picture.pixel(25, 0) == qRgb(255, 0, 0) && picture.pixel(25, 37) == qRgb(0, 0, 0));
+        QVERIFY(picture.size() == QSize(26, 38) // two 14-point cells by two lines
+            && picture.pixel(25, 0) == qRgb(255, 0, 0) && picture.pixel(25, 37) == qRgb(0, 0, 0));
         QCOMPARE(f.services.messages,
             QStringList(u"Quorvin error: Cannot save the picture as "_qs + nowhere
                 + u": No such file or directory."_qs));
