@@ -62,16 +62,19 @@ sanitize: deps
 # inputs it finds stay in build-fuzz and the committed seeds stay as they are; crashes land in
 # build-fuzz/findings/<target>.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := fuzz_settings fuzz_reading
+FUZZ_TARGETS := fuzz_settings fuzz_reading fuzz_render
 # Shown files reach the 64000-byte limit only when inputs may be longer than that.
 FUZZ_ARGS_fuzz_reading := -max_len=66000 -len_control=0
+# Pictures grow with the square of a text's size; short texts reach every path of the drawing.
+FUZZ_ARGS_fuzz_render := -max_len=4096
 
 # One target's run, printing libFuzzer's final lines and statistics (and any finding).
 define run_fuzz
 	@mkdir -p build-fuzz/corpus/$(1) build-fuzz/findings/$(1)
 	@cp -n fuzz/corpus/$(1)/* build-fuzz/corpus/$(1)/ || true
 	@echo "== $(1) for $(FUZZ_SECONDS) s"
-	@build-fuzz/fuzz/$(1) -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_ARGS_$(1)) \
+	@LSAN_OPTIONS="suppressions=$(abspath scripts/lsan.supp):print_suppressions=0" \
+	    build-fuzz/fuzz/$(1) -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_ARGS_$(1)) \
 	    -artifact_prefix=build-fuzz/findings/$(1)/ build-fuzz/corpus/$(1) > build-fuzz/$(1).log 2>&1 \
 	    || { tail -n 60 build-fuzz/$(1).log; echo "$(1) found a fault (see build-fuzz/findings/$(1))"; exit 1; }
 	@grep -E '^(#[0-9]+[[:space:]]+DONE|stat::)' build-fuzz/$(1).log

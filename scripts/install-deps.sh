@@ -27,8 +27,12 @@ packages=(
     # the MIME database and the desktop's openers (xdg-utils with the MIME reader its generic
     # mode uses, and GLib's gio)
     desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl file libglib2.0-bin
-    # Benchmarks
-    libbenchmark-dev
+    # Pictures of the art, checked by the install test: the desktop's thumbnail service (Tumbler)
+    # on a private session bus (dbus-run-session), AppStream's validator for the metainfo, and
+    # man for the renderer's page
+    tumbler dbus dbus-daemon appstream man-db
+    # Benchmarks; quorvin-render is timed against ansilove
+    libbenchmark-dev ansilove
     # clang with its runtime libraries for libFuzzer
     clang libclang-rt-14-dev
 )

@@ -86,6 +86,38 @@ private slots:
         }
     }
 
+    // Tumbler on a private session bus makes the thumbnails of an .nfo and a .diz file with the
+    // installed thumbnailer entry, at the cache's place for their URIs; the metainfo passes
+    // AppStream's validation and man finds the renderer's page.
+    void thumbnailsMetainfoAndManPage()
+    {
+        QCOMPARE(sh(u"appstreamcli validate --no-net --pedantic .local/share/metainfo/*.xml "
+                    ">/dev/null && man -w quorvin-render"_qs),
+            m_home.filePath(u".local/share/man/man1/quorvin-render.1"_qs));
+        writeFile(m_home.filePath(u"art.nfo"_qs), QByteArray("\xdb\xdb\xdb\xdb\r\n").repeated(40));
+        writeFile(m_home.filePath(u"file_id.diz"_qs), "\xdb\xdb\r\n");
+        const QString queue = u"for f in art.nfo file_id.diz; do u=\"$u,'file://$HOME/$f'\"; done; "
+                              "gdbus call --session --dest org.freedesktop.thumbnails.Thumbnailer1 "
+                              "--object-path /org/freedesktop/thumbnails/Thumbnailer1 --method "
+                              "org.freedesktop.thumbnails.Thumbnailer1.Queue \"[${u#,}]\" "
+                              "\"['text/x-nfo','text/x-quorvin-diz']\" normal default 0 >&2; "
+                              "while [ $(ls .cache/thumbnails/normal/*.png | wc -l) -lt 2 ] "
+                              "&& [ $((i += 1)) -lt 300 ]; do sleep 0.1; done; for f in art.nfo "
+                              "file_id.diz; do printf %s \"file://$HOME/$f\" | md5sum; done"_qs;
+        const QStringList sums = sh(u"export XDG_CACHE_HOME=\"$HOME/.cache\"; "
+                                    "dbus-run-session -- sh -c \"$1\" 2>/dev/null"_qs,
+            { queue })
+                                     .split(u'\n');
+        // Full blocks at 5 points: 4 cells cut to 2 lines, as tall as wide; 2 cells by 1 line.
+        for (int i : { 0, 1 }) {
+            const QImage thumbnail(m_home.filePath(
+                u".cache/thumbnails/normal/"_qs + sums.value(i).left(32) + u".png"_qs));
+            QVERIFY(thumbnail.size() == (i ? QSize(10, 7) : QSize(20, 14))
+                && thumbnail.pixel(0, 0) == qRgb(224, 224, 224));
+        }
+        sh(u"rm -r .cache art.nfo file_id.diz"_qs);
+    }
+
     // Uninstalling leaves HOME as it was but for the settings files beside the program.
     void cleanupTestCase()
     {

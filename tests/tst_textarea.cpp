@@ -5,6 +5,7 @@
 #include "textarea/cellgrid.h"
 #include "textarea/cp437.h"
 #include "textarea/oemtextarea.h"
+#include "textarea/textpicture.h"
 #include "viewer/utf8reading.h"
 
 #include <QProcess>
@@ -280,6 +281,35 @@ private slots:
                 QVERIFY2(strokes == a[arm] - '0', a);
             }
         }
+    }
+    // A picture is the window's own painting of the whole text: columns of the longest line by
+    // lines (a final break starts none), no margin.
+    void pictureIsWhatTheWindowShows_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<float>("points");
+        QTest::addColumn<QSize>("cells");
+        QTest::newRow("blocks, final break") << QByteArray("\xdb\xdb\r\n") << 9.0f << QSize(2, 1);
+        QTest::newRow("empty") << QByteArray() << 9.0f << QSize(1, 1);
+        QTest::newRow("art, tab, 14 pt")
+            << QByteArray("A\xb1\xc9\xcd\tB\nx\r\n\r\n\xdf") << 14.0f << QSize(9, 4);
+        QTest::newRow("CR CR LF, 5 pt") << QByteArray("ab\r\r\ncd\r") << 5.0f << QSize(2, 2);
+    }
+    void pictureIsWhatTheWindowShows()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(float, points);
+        QFETCH(QSize, cells);
+        textarea::OemTextArea area;
+        area.setFontSize(points), area.setTextColour(0x3366CC), area.setFocusPolicy(Qt::NoFocus);
+        area.resize(400, 300), area.show(), area.setText(text);
+        QImage window(area.viewport()->size(), QImage::Format_RGB32);
+        area.viewport()->render(&window);
+        const QImage picture = textarea::TextPicture(text, area.pictureStyle()).draw();
+        const QSize cell = CellGrid::cellSizeForPoints(points);
+        QCOMPARE(
+            picture.size(), QSize(cells.width() * cell.width(), cells.height() * cell.height()));
+        QCOMPARE(picture, window.copy(picture.rect()));
     }
 };
 

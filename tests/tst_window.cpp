@@ -317,6 +317,34 @@ private slots:
             QFile::remove(f.path(Size));
         }
     }
+    // The right-click menu's Save as Image...: the dialog suggests the shown file's name with
+    // .png; the picture is the text's, in the colours and size in force; a failure is reported
+    // and leaves no file; a cancel writes nothing.
+    void saveAsImage()
+    {
+        ProgramFixture f;
+        f.write(u"Read.Me.nfo"_qs, "\xdb\xdb\r\n\xdb\r\n");
+        f.services.m_argumentString = f.path(u"Read.Me.nfo"_qs);
+        viewer::Form1 *w = f.start();
+        w->Text1->setFontSize(14), w->Text1->setTextColour(0x0000FF);
+        const QString saved = f.path(u"art.png"_qs), nowhere = f.path(u"none/art.png"_qs);
+        f.services.saveAnswers = { saved, nowhere, std::nullopt };
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
+        QCoreApplication::sendEvent(w->Text1->viewport(), &click);
+        const QList<QAction *> items = w->Text1->findChild<QMenu *>(u"Text1Menu"_qs)->actions();
+        QAction *item = *std::find_if(items.begin(), items.end(),
+            [](QAction *a) { return a->text() == u"Save as &Image..."_qs; });
+        for (int i = 0; i < 3; ++i)
+            item->trigger();
+        QCOMPARE(f.services.saveSuggestions, QStringList(3, f.path(u"Read.Me.png"_qs)));
+        const QImage picture(saved);
+        QVERIFY(picture.size() == QSize(26, 38) // two 14-point cells by two lines
+            && picture.pixel(25, 0) == qRgb(255, 0, 0) && picture.pixel(25, 37) == qRgb(0, 0, 0));
+        QCOMPARE(f.services.messages,
+            QStringList(u"Quorvin error: Cannot save the picture as "_qs + nowhere
+                + u": No such file or directory."_qs));
+        QCOMPARE(QDir(f.directory.path()).entryList({ u"*.png"_qs }), QStringList(u"art.png"_qs));
+    }
     // Command lines started (help only when its file is there); a failed start says why.
     void helpWebAndEmail()
     {

@@ -28,28 +28,30 @@ qsizetype TextPicture::columns() const
     return std::max<qsizetype>(m_grid.widestLine(), 1);
 }
 
-QSize TextPicture::deviceSize(qsizetype maxLines) const
+QSize TextPicture::deviceSize(qsizetype maxLines, qsizetype maxColumns) const
 {
     const QSize cell = m_grid.deviceCellSize();
     const qsizetype shown = std::clamp<qsizetype>(maxLines, 1, lines());
     const auto side = [](qsizetype cells, int pixels) {
         return int(std::min<qint64>(qint64(cells) * pixels, INT_MAX));
     };
-    return QSize(side(columns(), cell.width()), side(shown, cell.height()));
+    return QSize(side(std::clamp<qsizetype>(maxColumns, 1, columns()), cell.width()),
+        side(shown, cell.height()));
 }
 
-bool TextPicture::fits(qsizetype maxLines) const
+bool TextPicture::fits(qsizetype maxLines, qsizetype maxColumns) const
 {
-    const QSize size = deviceSize(maxLines);
+    const QSize size = deviceSize(maxLines, maxColumns);
     return size.width() < INT_MAX && size.height() < INT_MAX
         && qint64(size.width()) * size.height() <= MaxPixels;
 }
 
-QImage TextPicture::draw(qsizetype maxLines) const
+QImage TextPicture::draw(qsizetype maxLines, qsizetype maxColumns) const
 {
-    if (!fits(maxLines))
+    if (!fits(maxLines, maxColumns))
         return {};
-    QImage image(deviceSize(maxLines), QImage::Format_RGB32);
+    // composeLine composes as far as the image reaches: narrower images cut the lines.
+    QImage image(deviceSize(maxLines, maxColumns), QImage::Format_RGB32);
     if (image.isNull())
         return {};
     image.setDevicePixelRatio(m_style.ratio);

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QSize>
 
+#include <limits>
+
 namespace textarea {
 
 // How a picture is drawn: the text area's colours (0x00BBGGRR), point size and bold flag, and
@@ -38,13 +40,15 @@ public:
     qsizetype columns() const;
     // One cell in device pixels.
     QSize deviceCellSize() const { return m_grid.deviceCellSize(); }
-    // The device-pixel size of the picture of the first maxLines lines (all when larger).
-    QSize deviceSize(qsizetype maxLines) const;
+    // The device-pixel size of the picture of the first maxLines lines and maxColumns columns
+    // (all when larger).
+    static constexpr qsizetype All = std::numeric_limits<qsizetype>::max();
+    QSize deviceSize(qsizetype maxLines, qsizetype maxColumns = All) const;
     // Whether that picture is within MaxPixels (and each side within an image's int range).
-    bool fits(qsizetype maxLines) const;
-    // The picture of the first maxLines lines (RGB32, its device pixel ratio set). The caller
-    // checks fits() first; a picture that does not fit is the null image.
-    QImage draw(qsizetype maxLines) const;
+    bool fits(qsizetype maxLines, qsizetype maxColumns = All) const;
+    // That picture (RGB32, its device pixel ratio set). A picture that does not fit is the
+    // null image.
+    QImage draw(qsizetype maxLines = All, qsizetype maxColumns = All) const;
 
 private:
     CellGrid m_grid;

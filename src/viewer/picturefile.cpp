@@ -1,6 +1,5 @@
 #include "viewer/picturefile.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -49,12 +48,11 @@ QImage withPalette(const QImage &picture)
 
 QString writePng(const QImage &picture, const QString &path)
 {
-    // Encoded in memory first, so that the file system sees only a whole picture.
-    QBuffer encoded;
-    encoded.open(QIODevice::WriteOnly);
-    QImageWriter writer(&encoded, "png");
-    if (!writer.write(withPalette(picture)))
-        return writer.errorString();
+    const QImage png = withPalette(picture);
+    const auto encode = [&png](QIODevice *device) {
+        QImageWriter writer(device, "png");
+        return writer.write(png) ? QString() : writer.errorString();
+    };
 
     // An empty file that is already there was made for the picture, as thumbnail services do:
     // they read the picture back through their own handle on that file, which a replacement
@@ -64,20 +62,20 @@ QString writePng(const QImage &picture, const QString &path)
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             return file.errorString();
-        if (file.write(encoded.data()) != encoded.size() || !file.flush()) {
-            const QString why = file.errorString();
+        QString why = encode(&file);
+        if (why.isEmpty() && !file.flush())
+            why = file.errorString();
+        if (!why.isEmpty())
             file.resize(0);
-            return why;
-        }
-        return {};
+        return why;
     }
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    if (file.write(encoded.data()) != encoded.size()) {
+    if (const QString why = encode(&file); !why.isEmpty()) {
         file.cancelWriting();
-        return file.errorString();
+        return why;
     }
     if (!file.commit())
         return file.errorString();

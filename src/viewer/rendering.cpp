@@ -47,14 +47,16 @@ QImage renderPicture(const QByteArray &text, const textarea::PictureStyle &style
 {
     const textarea::TextPicture picture(text, style);
     qsizetype lines = picture.lines();
+    qsizetype columns = picture.columns();
     if (thumbnailPixels > 0) {
+        // The left of very long lines: five times the width of an NFO's usual 80 columns.
+        columns = std::min<qsizetype>(columns, 400);
         // At most as many lines as make the picture as tall as it is wide.
         const QSize cell = picture.deviceCellSize();
-        lines = std::min(
-            lines, std::max<qsizetype>(1, picture.columns() * cell.width() / cell.height()));
+        lines = std::min(lines, std::max<qsizetype>(1, columns * cell.width() / cell.height()));
     }
-    if (!picture.fits(lines)) {
-        const QSize size = picture.deviceSize(lines);
+    if (!picture.fits(lines, columns)) {
+        const QSize size = picture.deviceSize(lines, columns);
         if (failure)
             *failure = QStringLiteral("the picture would be %1 x %2 pixels, more than %3 million")
                            .arg(size.width())
@@ -62,7 +64,7 @@ QImage renderPicture(const QByteArray &text, const textarea::PictureStyle &style
                            .arg(textarea::TextPicture::MaxPixels / 1000000);
         return {};
     }
-    QImage image = picture.draw(lines);
+    QImage image = picture.draw(lines, columns);
     if (thumbnailPixels <= 0 || image.isNull())
         return image;
     if (lines < picture.lines())

@@ -19,9 +19,9 @@ QByteArray renderedText(const QByteArray &fileBytes);
 // drawn small (5 or 6 points), so that scaling down keeps the art's shapes.
 float thumbnailPoints(int pixels);
 
-// A picture of a text: the whole text, or with thumbnailPixels > 0 a thumbnail: the top of the
-// picture cut to at most as tall as it is wide, the cut edge fading into the paper, scaled
-// down smoothly to fit thumbnailPixels on both sides. A null image when the picture would be
+// A picture of a text: the whole text, or with thumbnailPixels > 0 a thumbnail: the top left of
+// the picture (at most 400 columns, at most as tall as wide), a bottom cut fading into the paper,
+// scaled down smoothly to fit thumbnailPixels on both sides. A null image when it would be
 // larger than TextPicture::MaxPixels; failure then says why.
 QImage renderPicture(const QByteArray &text, const textarea::PictureStyle &style,
     int thumbnailPixels, QString *failure);

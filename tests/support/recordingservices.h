@@ -43,8 +43,7 @@ public:
     }
     std::optional<QString> saveFileName(QWidget *, const QString &, const QString &path) override
     {
-        saveSuggestions.append(path);
-        return modal(saveAnswers);
+        return saveSuggestions.append(path), modal(saveAnswers);
     }
     std::optional<platform::Colour> chooseColour(QWidget *) override
     {

@@ -185,7 +185,7 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt's own notes (such as a missing runtime folder) are no concern of the user's: stderr
     // carries this program's one line.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) { });
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
 
