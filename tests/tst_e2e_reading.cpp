@@ -1,11 +1,8 @@
-// Reading a long file: the program driven by real X key, wheel and mouse events; then, in this
-// process, the caret on pixels.
+// Reading a long file: the program driven by real X key, wheel and mouse events.
 
-#include "textarea/oemtextarea.h"
 #include "x11session.h"
 
 #include <QScreen>
-#include <QStyleHints>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -84,32 +81,6 @@ private slots:
         menu(u"c a"_s);
         QTRY_COMPARE(run(u"xclip -o -selection primary"_s), text.trimmed());
         QCOMPARE(run(u"xclip -o -selection clipboard"_s), copied);
-    }
-
-    void caretBlinksInItsCellAndShowsOnAnyPaper()
-    {
-        QGuiApplication::styleHints()->setCursorFlashTime(200);
-        for (const uint paper : { 0x000000u, 0xFFFFFFu, 0x808080u }) { // 0x00BBGGRR
-            textarea::OemTextArea area;
-            area.setBackColour(paper);
-            area.setText("  ");
-            area.show();
-            area.activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(&area));
-            area.setFocus();
-            // The contrast against the paper of the second pixel column of a cell, halfway down.
-            const int paperGray
-                = qGray(int(paper & 0xFF), int(paper >> 8 & 0xFF), int(paper >> 16));
-            const auto contrast = [&](int column) {
-                const QImage image = area.viewport()->grab().toImage();
-                return std::abs(qGray(image.pixel(column * 8 + 1, 6)) - paperGray);
-            };
-            QTRY_COMPARE(contrast(0), 0); // blinked off; a move shows it at once in its new cell
-            QTest::keyClick(&area, Qt::Key_Right);
-            QVERIFY(contrast(1) >= 100);
-            area.clearFocus();
-            QCOMPARE(contrast(1), 0);
-        }
     }
 };
 

@@ -85,6 +85,11 @@ private slots:
             QPainter(&canvas).fillRect(middle, QColor(paper));
             QVERIFY2(canvas == blank, name + " is cut");
         }
+        // The other weight at the same size draws other letters.
+        const QImage weight = glyph('H');
+        cache.configure(grid.deviceCellSize(), !bold, ratio);
+        QVERIFY(glyph('H') != weight);
+        cache.configure(grid.deviceCellSize(), bold, ratio);
         // The underscore is a line at least half the cell wide.
         QList<int> inkInRow(cell.height());
         for (const QPoint p : inkOf(glyph('_')))
@@ -100,6 +105,22 @@ private slots:
             QVERIFY2(inkPieces(glyph(byte)) >= 2, QByteArray::number(byte, 16));
         if (points != 9)
             return;
+        // H g _ ^ É $ j where the ROM face puts them in its 8 x 12 cells (x, y, width, height):
+        // at 1.5 each device pixel shows the ROM pixel under its centre.
+        const int boxes[][4] = { { 0, 1, 7, 9 }, { 0, 4, 7, 8 }, { 0, 11, 8, 1 }, { 0, 0, 7, 4 },
+            { 0, 0, 7, 11 }, { 0, 0, 7, 12 }, { 1, 1, 6, 11 } };
+        for (int i = 0; i < 7; ++i) {
+            const int *b = boxes[i];
+            const auto at = [ratio](int rom) {
+                return int(std::ceil(rom * ratio - 0.5));
+            };
+            QRect box;
+            for (const QPoint p : inkOf(glyph(QByteArrayView("Hg_^\x90$j")[i])))
+                box |= QRect(p, QSize(1, 1));
+            QCOMPARE(box,
+                QRect(QPoint(at(b[0]), at(b[1])),
+                    QPoint(at(b[0] + b[2]), at(b[1] + b[3])) - QPoint(1, 1)));
+        }
         // At 9 points wide letters span the cell but one pixel, and strokes are solid ink.
         for (const char letter : { 'M', 'W', 'H', '#' }) {
             int left = cell.width(), right = -1;

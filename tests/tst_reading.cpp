@@ -159,8 +159,9 @@ private slots:
             if (entry == 'o') {
                 fixture.services.openAnswers.push_back(path);
                 form->open_Click();
-            } else if (entry == 'd') {
-                dropFiles(form, { path });
+            } else if (entry == 'd') { // a web link is refused; of several files the first
+                QVERIFY(!drop(form, { QUrl(QStringLiteral("https://example.org/a.nfo")) }));
+                QVERIFY(dropFiles(form, { path, fileWith("other", QStringLiteral("o.diz")) }));
                 QCoreApplication::processEvents(); // the drop reports its files once it returned
             }
             QCOMPARE(form->windowTitle(),
@@ -187,12 +188,18 @@ private slots:
         QVERIFY(form->isVisible() && !QGuiApplication::overrideCursor());
     }
 
-    // A load that arrives while a long load lets events run waits for it; the latest wins.
+    // A load that arrives while a long load lets events run waits for it, the latest winning;
+    // so does one that arrives while that queued load runs.
     void loadsArrivingDuringALoadAreQueued()
     {
         ProgramFixture fixture;
         viewer::Form1 *form = fixture.start();
-        fixture.services.openAnswers = { fileWith(QByteArray(64000, '\n')), fileWith("opened") };
+        fixture.services.openAnswers = { fileWith(QByteArray(64000, '\n')),
+            fileWith(QByteArray(64000, '\n')), fileWith("last") };
+        fixture.services.whileModal = [&] { // the queued Open's dialog: another Open next
+            if (fixture.services.openRequests == 2)
+                QTimer::singleShot(0, form, &viewer::Form1::open_Click);
+        };
         QByteArray textWhenOpenArrived;
         QTimer::singleShot(0, form, [&] { dropFiles(form, { fileWith("dropped") }); });
         QObject context;
@@ -203,8 +210,8 @@ private slots:
         });
         form->open_Click();
         QVERIFY(textWhenOpenArrived.size() < 128000); // both arrived while the long load ran
-        QCOMPARE(fixture.services.openRequests, 2);
-        QCOMPARE(fixture.text(), QByteArray("opened"));
+        QCOMPARE(fixture.services.openRequests, 3);
+        QCOMPARE(fixture.text(), QByteArray("last"));
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 };

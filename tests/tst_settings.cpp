@@ -61,6 +61,8 @@ private slots:
         };
         row('c', " \t+16777215 ", 16777215);
         row('c', "16777216", Refused);
+        row('c', "255abc", Refused); // a number is the whole field, not its leading digits
+        row('t', "12x", Refused);
         row('s', " 2 ", 2);
         row('s', "65538", Refused);
         row('t', " +2.5 ", 2.5);

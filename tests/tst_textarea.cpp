@@ -1,17 +1,23 @@
 // The code page 437 text area: the style's scroll bars, the byte table, the cell grid's geometry
-// and selection, the pixels of blocks, shades and lines (of letters only: ink in their cell).
+// and selection, the area on the screen (text, selection, caret, scrolling), its accessible
+// text, the pixels of blocks, shades and lines (of letters only: ink in their cell).
 
 #include "platform/programstyle.h"
 #include "textarea/cellgrid.h"
 #include "textarea/cp437.h"
 #include "textarea/oemtextarea.h"
 
+#include <QAccessible>
 #include <QProcess>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStyleHints>
 #include <QStyleOptionSlider>
 #include <QtTest>
 
 using textarea::CellGrid;
+using textarea::OemTextArea;
+#define textOf(area) QAccessible::queryAccessibleInterface(&area)->textInterface()
 
 class TestTextArea : public QObject
 {
@@ -191,6 +197,158 @@ private slots:
         QCOMPARE(offsets, (QList<qsizetype> { 8, 9, 16, 1, 16, 8, 9, 16, 1, 16 }));
     }
 
+    // The area's window as the screen shows it (8 x 12 cells, a steady caret): a new text,
+    // longer or shorter, leaves no stale row; a selection shows inverted, in its own colours,
+    // a selected break as one cell after its line; the caret shows on any row of the view.
+    // One wheel step moves three rows (with Shift three columns), a page key the caret and the
+    // view by a page; the last column is the one after the widest line. Screen readers get
+    // these cells' rectangles and hit-test them.
+    void areaOnScreen()
+    {
+        QGuiApplication::styleHints()->setCursorFlashTime(0);
+        OemTextArea area;
+        area.setTextColour(0x4080C0); // 0x00BBGGRR
+        area.setBackColour(0x102030);
+        area.resize(200, 160);
+        area.show();
+        area.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&area));
+        QWidget *view = area.viewport();
+        const auto screen = [&] {
+            return area.screen()
+                ->grabWindow(area.winId(), view->x(), view->y(), view->width(), view->height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        };
+        const auto drawn = [view] {
+            return view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        const auto cell = [](const QImage &image, int row, int column) {
+            return image.copy(column * 8, row * 12, 8, 12);
+        };
+        const QRgb ink = qRgb(0xC0, 0x80, 0x40), paper = qRgb(0x30, 0x20, 0x10);
+        for (const char *text : { "a\nbb\nccc\nd\ne", "a\nbX", "a\r\r", "a\r\r\nb\r\ncc" }) {
+            area.setText(text);
+            QTRY_COMPARE(screen(), drawn());
+        }
+        area.clearFocus();
+        area.setText("bb\r\nbb");
+        QTest::keySequence(&area, QKeySequence(u"Right, Shift+Down"_qs));
+        QImage shown = drawn(), swapped = cell(shown, 0, 0), inked = swapped, papered = swapped;
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 8; ++x)
+                swapped.setPixel(x, y, swapped.pixel(x, y) == ink ? paper : ink);
+        inked.fill(ink), papered.fill(paper);
+        QVERIFY(swapped.pixel(0, 0) == ink && cell(shown, 1, 1) == cell(shown, 0, 0));
+        QVERIFY(cell(shown, 0, 1) == swapped && cell(shown, 1, 0) == swapped);
+        QVERIFY(cell(shown, 0, 2) == inked && cell(shown, 0, 3) == papered);
+        QVERIFY(cell(shown, 1, 2) == papered);
+        area.setBold(true); // in bold at the same size
+        QVERIFY(cell(drawn(), 1, 1) != cell(shown, 1, 1));
+        // 40 lines " 00 xxx...", line 2 the widest, of 100 columns.
+        QByteArray lines;
+        for (int i = 0; i < 40; ++i)
+            lines += ' ' + QByteArray::number(i).rightJustified(2, '0')
+                + QByteArray(i == 2 ? 97 : 9, 'x') + "\r\n";
+        area.setText(lines);
+        area.setFocus();
+        QAccessibleTextInterface *text = textOf(area);
+        const QPoint origin = view->mapToGlobal(QPoint(0, 0));
+        for (const auto modifiers : { Qt::NoModifier, Qt::ShiftModifier }) {
+            QWheelEvent wheel(QPointF(8, 8), origin + QPointF(8, 8), {}, QPoint(0, -120), {},
+                modifiers, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(view, &wheel);
+        }
+        QCOMPARE(text->offsetAtPoint(origin), 127 + 3); // line 3, column 3
+        // Page keys: the caret from line 2 to line 2 + rows, the view by as much.
+        const QRect caretCell(origin + QPoint(0, 24), QSize(8, 12));
+        QTest::keySequence(&area, QKeySequence(u"Ctrl+Home, Down, Down"_qs));
+        QCOMPARE(text->characterRect(text->cursorPosition()), caretCell);
+        QTest::keyClick(&area, Qt::Key_PageDown);
+        int start = 0, end = 0;
+        QCOMPARE(text->textAtOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end)
+                     .mid(1, 2),
+            QString::number(2 + area.verticalScrollBar()->pageStep()));
+        QCOMPARE(text->characterRect(text->cursorPosition()), caretCell);
+        QCOMPARE(text->offsetAtPoint(caretCell.center()), text->cursorPosition());
+        // The caret: a light column in the second pixel column of its cell on the dark paper.
+        QVERIFY(qGray(drawn().pixel(1, 24 + 6)) > 200 && drawn().pixel(1, 6) == paper);
+        // The widest line's end: the caret in the last column of the view.
+        QTest::keySequence(&area, QKeySequence(u"Ctrl+Home, Down, Down, End"_qs));
+        QCOMPARE(text->characterRect(text->cursorPosition()),
+            QRect(origin + QPoint((area.horizontalScrollBar()->pageStep() - 1) * 8, 24),
+                QSize(8, 12)));
+        // The caret blinks in its cell, and shows on any paper (mid grey too).
+        QGuiApplication::styleHints()->setCursorFlashTime(200);
+        area.clearFocus();
+        for (const uint colour : { 0x000000u, 0xFFFFFFu, 0x808080u }) {
+            area.setBackColour(colour);
+            area.setText("  ");
+            area.setFocus();
+            const auto contrast = [&](int column) {
+                return std::abs(qGray(drawn().pixel(column * 8 + 1, 6)) - int(colour & 0xFF));
+            };
+            QTRY_COMPARE(contrast(0), 0); // blinked off; a move shows it at once in its new cell
+            QTest::keyClick(&area, Qt::Key_Right);
+            QVERIFY(contrast(1) >= 100);
+            area.clearFocus();
+            QCOMPARE(contrast(1), 0);
+        }
+    }
+
+    // Offsets a screen reader sees are into the copied text: a line break is one "\n". "ab", "cd"
+    // and "ef" after a soft break (CR CR LF) and a CR LF: "ab\ncd\nef".
+    void caretSelectionAndLineFollowKeys_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("down, soft break") << u"Down"_qs << 3 << QString() << u"cd\n"_qs;
+        QTest::newRow("right at line end") << u"End, Right"_qs << 3 << QString() << u"cd\n"_qs;
+        QTest::newRow("end of text") << u"Ctrl+End"_qs << 8 << QString() << u"ef"_qs;
+        QTest::newRow("select down")
+            << u"Shift+Down, Shift+Right"_qs << 4 << u"ab\nc"_qs << u"cd\n"_qs;
+        QTest::newRow("select up") << u"Down, Down, Shift+Up"_qs << 3 << u"cd\n"_qs << u"cd\n"_qs;
+    }
+    void caretSelectionAndLineFollowKeys()
+    {
+        QFETCH(QString, keys);
+        OemTextArea area;
+        area.setText("ab\r\r\ncd\r\nef");
+        QTest::keySequence(&area, QKeySequence(keys));
+        QAccessibleTextInterface *text = textOf(area);
+        QTEST(text->cursorPosition(), "caret");
+        int start = 0, end = 0;
+        text->selection(0, &start, &end);
+        QTEST(text->text(start, end), "selected");
+        QTEST(text->textAtOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end),
+            "line");
+    }
+
+    // The text a screen reader reads; its caret and selection; a tab is one character, whatever
+    // its width.
+    void screenReaderMovesTheCaretAndFindsCharacters()
+    {
+        OemTextArea area;
+        area.setText(QByteArray("\xDB\r\r\nb\rc\n\0\x01\x7F", 11)); // the text as copy gives it
+        QAccessibleTextInterface *text = textOf(area);
+        QCOMPARE(text->text(0, -1), u"█\nb\nc\n ☺⌂"_qs);
+        area.setText("ab\r\r\ncd\r\nef");
+        text->setCursorPosition(4);
+        QCOMPARE(area.caretPosition(), 6);
+        text->setSelection(0, 1, 7);
+        QCOMPARE(area.selectedText(), u"b\ncd\ne"_qs);
+        text->removeSelection(0);
+        QVERIFY(!area.hasSelection());
+        QCOMPARE(text->cursorPosition(), 7);
+        area.setText("a\tb\r\nxy");
+        area.show();
+        for (int offset = 0; offset < text->characterCount(); ++offset)
+            QCOMPARE(text->offsetAtPoint(text->characterRect(offset).center()), offset);
+        QCOMPARE(text->offsetAtPoint(text->characterRect(0).center() + QPoint(6 * 8, 0)), 1);
+        QCOMPARE(text->offsetAtPoint(text->characterRect(5).center() + QPoint(0, 12)), -1);
+    }
     void blockArtHasItsPixels_data()
     {
         QTest::addColumn<float>("points");
@@ -206,7 +364,7 @@ private slots:
         CellGrid grid;
         grid.setCellSize(CellGrid::cellSizeForPoints(points), ratio);
         const int w = grid.deviceCellSize().width(), h = grid.deviceCellSize().height();
-        textarea::OemTextArea area;
+        OemTextArea area;
         area.setFontSize(points);
         area.setFocusPolicy(Qt::NoFocus); // no caret over the pixels
         area.resize(140, 120);

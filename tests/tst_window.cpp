@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -251,6 +252,45 @@ private slots:
                            "https://quorvin.example.org/\r\nWhy.|Quorvin error: No e-mail could be "
                            "started to:\r\nteam@quorvin.example.org\r\nWhy.")
                 .arg(help));
+    }
+    // Loads and start-ups that end early: a close while the command line's load lets events run
+    // stops the load (its text stays as at the close) and the window is not shown again; a
+    // stored DIZ size that is no number ends the load of a DIZ file with the bad file text; a
+    // program directory at the root is refused, and the program ends.
+    void startUpEndsEarly_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("outcome"); // visible, ends, text (long: the text at the close)
+        QTest::newRow("closed") << u"close"_qs << u"0 1 long"_qs;
+        QTest::newRow("bad DIZ size") << u"diz"_qs << u"1 0 --> bad file <--"_qs;
+        QTest::newRow("root directory")
+            << u"/"_qs
+            << u"0 1 Quorvin error: Quorvin can't be run from\r\na root directory, please reinstall."_qs;
+    }
+    void startUpEndsEarly()
+    {
+        QFETCH(QString, setup);
+        ProgramFixture f;
+        f.write(Ini, stored("Dheight-3000", "Dheight-abc"));
+        const QString file = f.path(setup == u"diz" ? u"x.diz"_qs : u"x.nfo"_qs);
+        writeFile(file, setup == u"diz" ? "ab" : QByteArray(64000, '\n'));
+        if (setup == u"/")
+            f.services.m_programDirectory = setup;
+        if (setup == u"close")
+            f.services.m_argumentString = file;
+        f.services.openAnswers = { file };
+        QByteArray atClose;
+        QObject context;
+        if (setup == u"close")
+            QTimer::singleShot(0, &context, [&] { atClose = f.text(), f.form1()->close(); });
+        viewer::Form1 *w = f.start();
+        if (setup == u"diz")
+            w->open_Click();
+        const QByteArray text = setup == u"close" && atClose == f.text() ? "long" : f.text();
+        QTEST(
+            QString::asprintf("%d %d %s", w->isVisible(), f.services.endRequests, text.constData())
+                + f.services.messages.join(u'|'),
+            "outcome");
     }
     // A close or a second About arriving while the About window waits to be seen.
     void aboutSurvivesWhatArrivesWhileItWaits()

@@ -14,19 +14,24 @@
 #include <QtTest>
 #include <QUrl>
 
-// Sends a real drag-and-drop of local files onto a widget, as a file manager does.
-inline void dropFiles(QWidget *target, const QStringList &paths)
+// Sends a real drag-and-drop of links onto a widget, as a file manager or a browser does; true
+// when both the drag and the drop are taken.
+inline bool drop(QWidget *target, const QList<QUrl> &urls)
 {
     QMimeData mime;
-    for (const QString &path : paths)
-        mime.setUrls(mime.urls() << QUrl::fromLocalFile(path));
+    mime.setUrls(urls);
     const QPoint where = target->rect().center();
     QDragEnterEvent enter(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
-    QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(where), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    QVERIFY(drop.isAccepted());
+    return enter.isAccepted() && QApplication::sendEvent(target, &drop) && drop.isAccepted();
+}
+inline bool dropFiles(QWidget *target, const QStringList &paths)
+{
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls << QUrl::fromLocalFile(path);
+    return drop(target, urls);
 }
 
 // A program started in-process in a temporary program directory, with the platform double.
