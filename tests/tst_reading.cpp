@@ -160,8 +160,8 @@ private slots:
                 fixture.services.openAnswers.push_back(path);
                 form->open_Click();
             } else if (entry == 'd') { // a web link is refused; of several files the first
-                QVERIFY(!drop(form, { QUrl(QStringLiteral("https://example.org/a.nfo")) }));
-                QVERIFY(dropFiles(form, { path, fileWith("other", QStringLiteral("o.diz")) }));
+                QVERIFY(!drop(form, { QStringLiteral("https://example.org/a.nfo") }));
+                QVERIFY(drop(form, { path, fileWith("other", QStringLiteral("o.diz")) }));
                 QCoreApplication::processEvents(); // the drop reports its files once it returned
             }
             QCOMPARE(form->windowTitle(),
@@ -201,7 +201,7 @@ private slots:
                 QTimer::singleShot(0, form, &viewer::Form1::open_Click);
         };
         QByteArray textWhenOpenArrived;
-        QTimer::singleShot(0, form, [&] { dropFiles(form, { fileWith("dropped") }); });
+        QTimer::singleShot(0, form, [&] { drop(form, { fileWith("dropped") }); });
         QObject context;
         connect(form->FMDrop1, &platform::DropTarget::DropFiles, &context, [&] {
             QObject::disconnect(form->FMDrop1, nullptr, &context, nullptr);

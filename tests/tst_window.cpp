@@ -220,9 +220,7 @@ private slots:
         w->copy_Click();
         QVERIFY(QTest::qWaitForWindowActive(w));
         w->Text1->setFocus();
-        QTest::keyClick(w->Text1, Qt::Key_Right, Qt::ShiftModifier);
-        QTest::keyClick(w->Text1, Qt::Key_Right, Qt::ShiftModifier);
-        QTest::keyClick(w->Text1, Qt::Key_C, Qt::ControlModifier);
+        QTest::keySequence(w->Text1, QKeySequence(u"Shift+Right, Shift+Right, Ctrl+C"_qs));
         w->Text1_KeyPress(3);
         const QString blocks = QStringLiteral("\u2588\u2591");
         QCOMPARE(f.services.clipboardTexts, QStringList({ QString(), blocks, blocks }));
@@ -253,44 +251,37 @@ private slots:
                            "started to:\r\nteam@quorvin.example.org\r\nWhy.")
                 .arg(help));
     }
-    // Loads and start-ups that end early: a close while the command line's load lets events run
-    // stops the load (its text stays as at the close) and the window is not shown again; a
-    // stored DIZ size that is no number ends the load of a DIZ file with the bad file text; a
-    // program directory at the root is refused, and the program ends.
-    void startUpEndsEarly_data()
-    {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("outcome"); // visible, ends, text (long: the text at the close)
-        QTest::newRow("closed") << u"close"_qs << u"0 1 long"_qs;
-        QTest::newRow("bad DIZ size") << u"diz"_qs << u"1 0 --> bad file <--"_qs;
-        QTest::newRow("root directory")
-            << u"/"_qs
-            << u"0 1 Quorvin error: Quorvin can't be run from\r\na root directory, please reinstall."_qs;
-    }
+    // Ended early: a close while the command line's load lets events run stops it (the text as
+    // at the close, the window not shown again); a stored DIZ size that is no number ends a DIZ
+    // load with the bad file text; a program directory at the root is refused, then ends.
     void startUpEndsEarly()
     {
-        QFETCH(QString, setup);
-        ProgramFixture f;
-        f.write(Ini, stored("Dheight-3000", "Dheight-abc"));
-        const QString file = f.path(setup == u"diz" ? u"x.diz"_qs : u"x.nfo"_qs);
-        writeFile(file, setup == u"diz" ? "ab" : QByteArray(64000, '\n'));
-        if (setup == u"/")
-            f.services.m_programDirectory = setup;
-        if (setup == u"close")
-            f.services.m_argumentString = file;
-        f.services.openAnswers = { file };
-        QByteArray atClose;
-        QObject context;
-        if (setup == u"close")
-            QTimer::singleShot(0, &context, [&] { atClose = f.text(), f.form1()->close(); });
-        viewer::Form1 *w = f.start();
-        if (setup == u"diz")
-            w->open_Click();
-        const QByteArray text = setup == u"close" && atClose == f.text() ? "long" : f.text();
-        QTEST(
-            QString::asprintf("%d %d %s", w->isVisible(), f.services.endRequests, text.constData())
-                + f.services.messages.join(u'|'),
-            "outcome");
+        QStringList outcomes; // visible, ends, text (long: as at the close), messages
+        for (const QString &setup : { u"close"_qs, u"diz"_qs, u"/"_qs }) {
+            ProgramFixture f;
+            f.write(Ini, stored("Dheight-3000", "Dheight-abc"));
+            const QString file = f.path(setup == u"diz" ? u"x.diz"_qs : u"x.nfo"_qs);
+            writeFile(file, setup == u"diz" ? "ab" : QByteArray(64000, '\n'));
+            if (setup == u"/")
+                f.services.m_programDirectory = setup;
+            if (setup == u"close")
+                f.services.m_argumentString = file;
+            f.services.openAnswers = { file };
+            QByteArray atClose;
+            QObject context;
+            if (setup == u"close")
+                QTimer::singleShot(0, &context, [&] { atClose = f.text(), f.form1()->close(); });
+            viewer::Form1 *w = f.start();
+            if (setup == u"diz")
+                w->open_Click();
+            const QByteArray text = setup == u"close" && atClose == f.text() ? "long" : f.text();
+            outcomes << QString::asprintf(
+                            "%d %d %s", w->isVisible(), f.services.endRequests, text.constData())
+                    + f.services.messages.join(u'|');
+        }
+        QCOMPARE(outcomes.join(u','),
+            u"0 1 long,1 0 --> bad file <--,0 1 Quorvin error: Quorvin can't be run from\r\na "
+            "root directory, please reinstall."_qs);
     }
     // A close or a second About arriving while the About window waits to be seen.
     void aboutSurvivesWhatArrivesWhileItWaits()

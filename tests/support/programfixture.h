@@ -14,24 +14,18 @@
 #include <QtTest>
 #include <QUrl>
 
-// Sends a real drag-and-drop of links onto a widget, as a file manager or a browser does; true
-// when both the drag and the drop are taken.
-inline bool drop(QWidget *target, const QList<QUrl> &urls)
+// Sends a real drag-and-drop of files or web links onto a widget, as a file manager or a browser
+// does; true when both the drag and the drop are taken.
+inline bool drop(QWidget *target, const QStringList &links)
 {
     QMimeData mime;
-    mime.setUrls(urls);
+    for (const QString &link : links)
+        mime.setUrls(mime.urls() << QUrl::fromUserInput(link));
     const QPoint where = target->rect().center();
     QDragEnterEvent enter(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
     QDropEvent drop(QPointF(where), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     return enter.isAccepted() && QApplication::sendEvent(target, &drop) && drop.isAccepted();
-}
-inline bool dropFiles(QWidget *target, const QStringList &paths)
-{
-    QList<QUrl> urls;
-    for (const QString &path : paths)
-        urls << QUrl::fromLocalFile(path);
-    return drop(target, urls);
 }
 
 // A program started in-process in a temporary program directory, with the platform double.
