@@ -1,7 +1,5 @@
-// The built program under X, for what only a real display shows: the first window, the file
-// named by the argument string, a copy then a close request, the settings the close writes,
-// the About sound's length, webdial's own error box, and reading a long file with real key,
-// wheel and mouse events.
+// The built program under X: the first window, the argument string's file, copy and close, the
+// settings written, the About sound's length, webdial's error box; real keys, wheel and mouse.
 
 #include "x11session.h"
 

@@ -1,6 +1,5 @@
-// Reading a shown file: the line-break probe, both reading modes byte for byte, the limit; loads
-// through the Open command ('o'), a drop ('d') and the command line ('c'), real sample files
-// among them: captions, type tests, window sizes, and loads that arrive during a load.
+// Reading a shown file: the probe, both reading modes, the limit; loads through Open ('o'), a
+// drop ('d') and the command line ('c'), samples among them, and loads during a load.
 
 #include "expectedtext.h"
 #include "programfixture.h"
