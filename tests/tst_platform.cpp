@@ -110,6 +110,7 @@ private slots:
         row("no argument", "", "2", "");
         row("no mark", "https://example.org", "2", "");
         row("local file", "$file:///etc/passwd", "2", "");
+        row("other scheme", "$ftp://example.org/", "2", "");
         row("no host", "$http://", "2", "");
         row("mailto without name", ">mailto:@example.org", "2", "");
     }

@@ -279,6 +279,7 @@ private slots:
             lines += ' ' + QByteArray::number(i).rightJustified(2, '0')
                 + QByteArray(i == 2 ? 97 : 9, 'x') + "\r\n";
         area.setText(lines);
+        area.setFontSize(std::nanf("")), area.setFontSize(-1); // sizes that are none are ignored
         area.setFocus();
         QAccessibleTextInterface *text = textOf(area);
         const QPoint origin = view->mapToGlobal(QPoint(0, 0));
@@ -306,6 +307,9 @@ private slots:
         QCOMPARE(text->characterRect(text->cursorPosition()),
             QRect(origin + QPoint((area.horizontalScrollBar()->pageStep() - 1) * 8, 24),
                 QSize(8, 12)));
+        QTest::keySequence(&area, QKeySequence(u"Ctrl+End"_qs)); // the last line on the last row
+        QCOMPARE(text->offsetAtPoint(origin + QPoint(1, view->height() / 12 * 12 - 11)),
+            text->characterCount());
         // The caret blinks in its cell, and shows on any paper (mid grey too).
         QGuiApplication::styleHints()->setCursorFlashTime(200);
         area.clearFocus();

@@ -274,7 +274,7 @@ private slots:
         QTest::mouseDClick(w->Text1->viewport(), Qt::LeftButton, {}, QPoint(6, 6));
         QTRY_COMPARE(w->Text1->geometry(), QRect(0, 4, 392, 351));
         QCOMPARE(f.state().NfoWidth, QStringLiteral("6000"));
-        QVERIFY(!w->Text1->hasSelection());
+        QVERIFY(!w->Text1->hasSelection() && w->Text1->caretPosition() == 0);
     }
     // Colours (not on cancel); a font size checked alone, not bold, stored or reported.
     void optionsCommands()
