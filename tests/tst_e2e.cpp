@@ -104,8 +104,7 @@ private slots:
             text += line(i) + QLatin1Char('\n');
         session.write(u"long.nfo"_s, text.toLatin1().replace("\n", "\r\n"));
         QVERIFY(session.start({ session.path(u"long.nfo"_s) }));
-        // The view's top-left corner and rows, once drawn: the black area that column 0 (a
-        // blank on every line) runs down, in 8 x 12 cells at 9 points.
+        // The view's top-left corner and rows, once drawn: where column 0's black runs down.
         int x = 0, top = 0, rows = 0;
         QTRY_VERIFY([&] {
             const QImage shot
@@ -117,8 +116,7 @@ private slots:
                 ++top;
             while (bottom > top && shot.pixel(x + 4, bottom) != 0xFF000000)
                 --bottom;
-            // A window just mapped may show black below its menu bar until it is first drawn:
-            // the load is done once the first line's number is drawn.
+            // A window just mapped may be black below its menu bar: wait for the first number.
             bool drawn = false;
             for (int i = 0; (rows = (bottom - top + 1) / 12) > 5 && i < 32 * 12; ++i)
                 drawn = drawn || shot.pixel(x + 8 + i % 32, top + i / 32) != 0xFF000000;
@@ -128,18 +126,15 @@ private slots:
             return QString::asprintf(" mousemove --window %lu %d %d ", session.window(),
                 x + column * 8 + 1, top + row * 12 + 6);
         };
-        // A page key moves the view by the caret's page; a keyboard selection (the caret's
-        // line) becomes the primary selection.
+        // Page keys; a keyboard selection (the caret's line) becomes the primary selection.
         run(u"xdotool"_s + at(2, 2) + u"key Next Next Prior shift+Down"_s);
         QTRY_COMPARE(run(u"xclip -o -selection primary"_s), line(rows).trimmed());
-        // Shift with the wheel scrolls 3 columns sideways; a mouse selection (the top line's
-        // cells 1 to 4) becomes the primary selection on release.
+        // Shift+wheel scrolls 3 columns; a mouse selection is the primary one on release.
         run(u"xdotool keydown shift click 5 keyup shift"_s + at(0, 1) + u"mousedown 1"_s + at(0, 5)
             + u"mouseup 1"_s);
         const QString copied = line(rows).mid(4, 4);
         QTRY_COMPARE(run(u"xclip -o -selection primary"_s), copied);
-        // The right-click menu's Copy copies the selection; without one it is disabled (the key
-        // goes on to Select All).
+        // The menu's Copy copies; without a selection it is disabled (the key goes to Select All).
         const qsizetype windows = session.visibleWindows();
         const auto menu = [&](const QString &keys) {
             run(u"xdotool"_s + at(3, 3) + u"click 3"_s);

@@ -136,8 +136,7 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(
                 QString::fromUtf8(readFile(record)), QStringLiteral("1\n%1\n").arg(opened), 5000);
     }
-    // "All Files (*.*)", shown as it reads, lists names without a dot too; the colour dialog
-    // opens at black.
+    // "All Files (*.*)" lists names without a dot too; the colour dialog opens at black.
     void dialogsListEveryFileAndStartAtBlack()
     {
         QTemporaryDir directory;

@@ -34,8 +34,7 @@ QList<QPoint> inkOf(const QImage &image)
     return points;
 }
 
-// Pieces of ink, 4-connected: pixels that touch only at a corner are apart, as the ROM face's
-// dots are from its O and U.
+// Pieces of ink, 4-connected (the ROM face's dots touch its O and U only at a corner).
 int inkPieces(const QImage &image)
 {
     QList<QPoint> left = inkOf(image), todo;
@@ -328,9 +327,8 @@ private slots:
         }
     }
 
-    // The text a screen reader reads, as copied: offsets count a line break as one "\n". Its
-    // caret, selection and line follow keys ("ab", soft break, "cd", CR LF, "ef"); it moves the
-    // caret and selects; a tab is one character, whatever its width.
+    // A screen reader's text is the copied text (a break one "\n"); its caret, selection and line
+    // follow keys ("ab", soft break, "cd", CR LF, "ef"); a tab is one character, however wide.
     void screenReaderMovesTheCaretAndFindsCharacters()
     {
         OemTextArea area;
@@ -497,8 +495,7 @@ private slots:
         QVERIFY2(std::ranges::max(inkInRow) * 2 >= cell.width(), "no underscore");
         if (points < 9 || bold)
             return;
-        // Ä Ö Ü ä ë ï ö ü ÿ: two dots apart from each other and the letter; é É Ñ ñ à á: an
-        // accent apart from the letter.
+        // Ä Ö Ü ä ë ï ö ü ÿ: two dots apart from the letter; é É Ñ ñ à á: an accent apart.
         for (const int byte : { 0x8E, 0x99, 0x9A, 0x84, 0x89, 0x8B, 0x94, 0x81, 0x98 })
             QVERIFY2(inkPieces(glyph(byte)) >= 3, QByteArray::number(byte, 16));
         for (const int byte : { 0x82, 0x90, 0xA5, 0xA4, 0x85, 0xA0 })

@@ -1,13 +1,17 @@
 // The settings formats; the main window in-process: start-up, close, resize, commands and keys;
-// the About window.
+// the About window. Reading a shown file: the probe, both reading modes, the limit; loads through
+// Open ('o'), a drop ('d') and the command line ('c'), samples among them, loads during a load.
 
+#include "expectedtext.h"
 #include "programfixture.h"
 
 #include "about/form2.h"
+#include "platform/droptarget.h"
 #include "settings/conversions.h"
 #include "settings/fieldreader.h"
 #include "settings/settingserror.h"
 #include "settings/settingsfiles.h"
+#include "viewer/filereading.h"
 
 #include <QAction>
 #include <QLabel>
@@ -19,6 +23,7 @@
 #include <unistd.h>
 
 using namespace settings;
+using namespace viewer;
 
 namespace {
 
@@ -36,7 +41,7 @@ QByteArray stored(const char *from, const char *to)
 // Colours, frame position, client size, font size and its item, DIZ size kept, text.
 QString shown(const ProgramFixture &f)
 {
-    viewer::Form1 *w = f.form1();
+    Form1 *w = f.form1();
     const char *checked = "-";
     for (const char *name : { "f5", "f6", "f9", "f12", "f14" })
         checked = w->action(name)->isChecked() ? name : checked;
@@ -63,6 +68,26 @@ enum Setup { Plain, SecondCopy, DirInPlace, DizShown, ReadOnlyDir, CtrlEscape, A
 class TestWindow : public QObject
 {
     Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_files = 0;
+    static void noShow(const QByteArray &) { }
+    static bool keepGoing() { return true; }
+    // What a load shows: the direct read's text when a CR is the first break, else the other's.
+    static QByteArray shownFor(const QByteArray &bytes)
+    {
+        const qsizetype cr = bytes.indexOf('\r'), lf = bytes.indexOf('\n');
+        return cr >= 0 && (lf < 0 || cr < lf) ? expected::withoutFinalBreak(bytes)
+                                              : expected::converted(bytes);
+    }
+
+    QString fileWith(const QByteArray &bytes, const QString &name = QStringLiteral("f.nfo"))
+    {
+        const QString path = m_dir.filePath(QString::number(++m_files) + u'/' + name);
+        QDir().mkpath(QFileInfo(path).path());
+        writeFile(path, bytes);
+        return path;
+    }
 
 private slots:
     // Each field read, followed by "|", until the reader runs out of lines.
@@ -147,9 +172,8 @@ private slots:
         QCOMPARE(serializeFontSize(QStringLiteral("12")), QByteArray("12\r\n"));
     }
 
-    // A bad field fails start-up: what came before it stays applied, the rest is skipped. A
-    // directory ("<dir>") or a dangling link in a file's place counts as no file. Never a
-    // message or a window off the screen; the close then writes a whole quorvin.ini.
+    // A bad field fails start-up: what came before it stays applied, the rest is skipped; a
+    // directory or a dangling link counts as no file. No message, no window off the screen.
     void startUp_data()
     {
         QTest::addColumn<QByteArray>("ini"); // null: no file
@@ -193,7 +217,7 @@ private slots:
             else if (!bytes.isNull())
                 f.write(name, bytes);
         }
-        viewer::Form1 *w = f.start();
+        Form1 *w = f.start();
         QCOMPARE(::shown(f), shown);
         QCOMPARE(w->windowTitle(), QStringLiteral("Quorvin viewer"));
         QCOMPARE(f.read(Ini), ini.startsWith('<') ? QByteArray() : ini); // start-up writes nothing
@@ -231,7 +255,7 @@ private slots:
         if (setup == DirInPlace)
             QDir(f.directory.path()).mkdir(Ini);
         f.services.anotherCopy = setup == SecondCopy;
-        viewer::Form1 *w = f.start();
+        Form1 *w = f.start();
         QTRY_COMPARE(w->windowStateValue() == 2, ini.contains("State- 2"));
         if (setup == DizShown || setup == ReadOnlyDir) {
             f.state().DizMode = true;
@@ -259,7 +283,7 @@ private slots:
     void resizeAndDoubleClick()
     {
         ProgramFixture f;
-        viewer::Form1 *w = f.start();
+        Form1 *w = f.start();
         w->setWidthTwips(9000);
         QCOMPARE(w->Text1->geometry(), QRect(0, 4, 592, 351));
         f.state().DizMode = true;
@@ -280,7 +304,7 @@ private slots:
     void optionsCommands()
     {
         ProgramFixture f;
-        viewer::Form1 *w = f.start();
+        Form1 *w = f.start();
         f.services.colourAnswers = { 0xFFu, 0x123456u, std::nullopt, 0u };
         QStringList colours;
         for (const char *command : { "font", "background", "background", "font" }) {
@@ -306,7 +330,7 @@ private slots:
     void copyPutsTheSelectionOnTheClipboard()
     {
         ProgramFixture f;
-        viewer::Form1 *w = f.start();
+        Form1 *w = f.start();
         w->Text1->setText("\xDB\xB0 ab\r\ncd");
         w->copy_Click();
         QVERIFY(QTest::qWaitForWindowActive(w));
@@ -322,7 +346,7 @@ private slots:
     {
         ProgramFixture f;
         const QString help = f.path(QStringLiteral("contents.txt"));
-        viewer::Form1 *w = f.start();
+        Form1 *w = f.start();
         w->action("contents")->trigger();
         writeFile(help, "help");
         f.services.startFailureText = QStringLiteral("Why.");
@@ -362,7 +386,7 @@ private slots:
             QObject context;
             if (setup == u"close")
                 QTimer::singleShot(0, &context, [&] { atClose = f.text(), f.form1()->close(); });
-            viewer::Form1 *w = f.start();
+            Form1 *w = f.start();
             if (setup == u"diz")
                 w->open_Click();
             const QByteArray text = setup == u"close" && atClose == f.text() ? "long" : f.text();
@@ -379,7 +403,7 @@ private slots:
     {
         for (const bool close : { true, false }) {
             ProgramFixture f;
-            viewer::Form1 *w = f.start();
+            Form1 *w = f.start();
             QMetaObject::invokeMethod(
                 w, [w, close] { close ? void(w->close()) : w->about_Click(); },
                 Qt::QueuedConnection);
@@ -426,6 +450,180 @@ private slots:
             looks << label->text() + u' ' + label->palette().color(QPalette::WindowText).name();
         }
         QCOMPARE(looks.join(u','), QStringLiteral("Quorvin #ffff80,v1.19 #ffff00,Q team #8080ff"));
+    }
+
+    // The probe's mode ('D' direct, 'C' converting) and how many bytes it lets events run after;
+    // that mode's read gives what a load shows, the converting one showing it every 500 bytes.
+    void readingRules_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<char>("mode");
+        QTest::addColumn<int>("pumps");
+        QByteArray mixed;
+        for (int i = 0; mixed.size() < MaxFileBytes; ++i)
+            mixed += QByteArray::number(i) + (i % 3 ? "\r\n" : "\n");
+        QTest::newRow("CR first") << QByteArray("ab\r\ncd\r\n") << 'D' << 2;
+        QTest::newRow("LF first") << QByteArray("ab\ncd\r\n") << 'C' << 2;
+        QTest::newRow("empty") << QByteArray() << 'C' << 0;
+        QTest::newRow("direct, final LF") << QByteArray("\0\xDB\rc\n", 5) << 'D' << 2;
+        QTest::newRow("direct, two final breaks") << QByteArray("a\r\nb\nc\r\n\r\n") << 'D' << 1;
+        QTest::newRow("converting, CRs dropped") << QByteArray("\na\r\rb\r") << 'C' << 0;
+        QTest::newRow("converting, bytes kept") << QByteArray("\x1A\x7F\xFF\t\n", 5) << 'C' << 4;
+        QTest::newRow("499 mixed") << mixed.left(499) << 'C' << 1;
+        QTest::newRow("64000 mixed") << mixed.left(MaxFileBytes) << 'C' << 1;
+        QTest::newRow("64000 bytes, no break") << QByteArray(MaxFileBytes, 'x') << 'C' << 64000;
+    }
+    void readingRules()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(char, mode);
+        const QString path = fileWith(bytes);
+        int pumped = 0;
+        QCOMPARE(probeLineBreaks(path, [&pumped] { return ++pumped, true; }),
+            mode == 'D' ? ReadMode::Direct : ReadMode::Converting);
+        QTEST(pumped, "pumps");
+        QList<QByteArray> shown;
+        QCOMPARE(mode == 'D' ? directRead(path)
+                             : convertingRead(
+                                 path, [&](const QByteArray &soFar) { shown << soFar; }, keepGoing),
+            shownFor(bytes));
+        QCOMPARE(shown.size(), mode == 'D' ? 0 : bytes.size() / ProgressPeriod);
+        for (int i = 0; i < shown.size(); ++i)
+            QCOMPARE(shown[i], expected::converted(bytes.left((i + 1) * ProgressPeriod)));
+    }
+
+    void readersRefuseWhatIsNoFileOrTooLarge()
+    {
+        const QString fifo = m_dir.filePath(QStringLiteral("pipe.nfo"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString over = fileWith(QByteArray(MaxFileBytes + 1, 'x')); // grown since tested
+        for (const QString &path : { m_dir.path(), fifo, QString(), over }) {
+            QVERIFY_THROWS_EXCEPTION(LoadError, probeLineBreaks(path, keepGoing));
+            QVERIFY_THROWS_EXCEPTION(LoadError, convertingRead(path, noShow, keepGoing));
+            if (path != fifo)
+                QVERIFY_THROWS_EXCEPTION(LoadError, directRead(path));
+        }
+        QVERIFY_THROWS_EXCEPTION(LoadError, directRead(fileWith(QByteArray(64000, 'x') + "\r\n")));
+        const QString closing = fileWith(QByteArray(1200, 'x'));
+        QVERIFY_THROWS_EXCEPTION(LoadAborted, probeLineBreaks(closing, [] { return false; }));
+        QVERIFY_THROWS_EXCEPTION(
+            LoadAborted, convertingRead(closing, noShow, [] { return false; }));
+    }
+
+    // Files loaded in turn through one entry, the window widened after each but the last; they
+    // hold "ab\r\ncd\r\n", or as many 0xDB as their name's digits; "missing" ones are not written;
+    // absolute paths are samples. Stored sizes are whole pixels: NFO 10005 x 5995, DIZ 6015 x 2995.
+    void loadThroughAnEntry_data()
+    {
+        QTest::addColumn<char>("entry");
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<QString>("expected"); // "refused", "bad", or the type and width
+        const auto row = [](char entry, const QString &names, const char *expected) {
+            QTest::addRow("%c %s", entry, qPrintable(QFileInfo(names).fileName()))
+                << entry << names << QString::fromLatin1(expected);
+        };
+        for (const char entry : { 'o', 'd', 'c' }) {
+            row(entry, QStringLiteral("64000.nfo"), "nfo 10005");
+            row(entry, QStringLiteral("64001.nfo"), "refused");
+        }
+        row('d', QStringLiteral("missing.nfo"), "bad");
+        row('c', QStringLiteral("missing.nfo"), "bad");
+        row('o', QStringLiteral("file_id.diz"), "diz 6015");
+        row('d', QStringLiteral("FILE_ID.DIZ"), "diz 6015");
+        row('d', QStringLiteral("file_id.diz"), "nfo 10005");
+        row('c', QStringLiteral("file_id.Diz"), "diz 6015");
+        row('o', QStringLiteral("r.NFO r.NFO"), "nfo 12000"); // Open keeps the width the user gave
+        row('d', QStringLiteral("r.NFO r.NFO"), "nfo 10005"); // a drop restores the width at start
+        row('d', QStringLiteral("a.DIZ b.NFO"), "nfo 10005");
+        const QDir samples(QStringLiteral(QUORVIN_SOURCE_DIR "/../shared/samples"));
+        for (const QFileInfo &sample : samples.entryInfoList(
+                 { QStringLiteral("*.nfo"), QStringLiteral("*.diz") }, QDir::Files))
+            row('c', sample.filePath(),
+                sample.suffix().toLower() == QLatin1String("diz") ? "diz 6015" : "nfo 10005");
+    }
+    void loadThroughAnEntry()
+    {
+        QFETCH(char, entry);
+        QFETCH(QString, names);
+        QStringList paths;
+        QByteArray bytes;
+        for (const QString &name : names.split(u' ')) {
+            bytes = name.front().isDigit() ? QByteArray(name.chopped(4).toInt(), '\xDB')
+                                           : QByteArray("ab\r\ncd\r\n");
+            paths << (QDir::isAbsolutePath(name) ? name : fileWith(bytes, name));
+            if (name.startsWith(QLatin1String("missing")))
+                QVERIFY(QFile::remove(paths.last()));
+            else
+                bytes = readFile(paths.last());
+        }
+        ProgramFixture fixture(entry == 'c' ? paths.first() : QString());
+        fixture.write(QStringLiteral("quorvin.ini"),
+            quorvinIni(" 255 ", " 0 ", " 0 ", "1500", "990", "5995", "10005", "2995", "6015"));
+        bool visibleAtMessage = false;
+        fixture.services.whileModal = [&] {
+            visibleAtMessage = fixture.form1()->isVisible();
+        };
+        Form1 *form = fixture.start();
+        for (const QString &path : paths) {
+            if (entry != 'c')
+                form->Text1->setText("old");
+            if (entry == 'o') {
+                fixture.services.openAnswers.push_back(path);
+                form->open_Click();
+            } else if (entry == 'd') { // a web link is refused; of several files the first
+                QVERIFY(!drop(form, { QStringLiteral("https://example.org/a.nfo") }));
+                QVERIFY(drop(form, { path, fileWith("other", QStringLiteral("o.diz")) }));
+                QCoreApplication::processEvents(); // the drop reports its files once it returned
+            }
+            QCOMPARE(form->windowTitle(),
+                QFileInfo(path).fileName().toLower() + QStringLiteral(" - Quorvin"));
+            if (path != paths.last())
+                form->setWidthTwips(12000);
+        }
+        const bool diz = fixture.state().DizMode;
+        QCOMPARE(fixture.state().DizSized, diz);
+        QString outcome = QStringLiteral("bad");
+        if (!fixture.services.messages.isEmpty()) {
+            QCOMPARE(fixture.services.messages,
+                QStringList(QStringLiteral("Quorvin error: File size too large")));
+            QCOMPARE(visibleAtMessage, entry != 'c');
+            QCOMPARE(fixture.text(), QByteArray());
+            outcome = QStringLiteral("refused");
+        } else if (fixture.text() != "--> bad file <--") {
+            QCOMPARE(fixture.text(), shownFor(bytes));
+            QCOMPARE(form->heightTwips(), diz ? 2995.0f : 5995.0f);
+            outcome = (diz ? QStringLiteral("diz ") : QStringLiteral("nfo "))
+                + QString::number(form->widthTwips());
+        }
+        QTEST(outcome, "expected");
+        QVERIFY(form->isVisible() && !QGuiApplication::overrideCursor());
+    }
+
+    // A load that arrives while a long load lets events run waits for it, the latest winning;
+    // so does one that arrives while that queued load runs.
+    void loadsArrivingDuringALoadAreQueued()
+    {
+        ProgramFixture fixture;
+        Form1 *form = fixture.start();
+        fixture.services.openAnswers = { fileWith(QByteArray(64000, '\n')),
+            fileWith(QByteArray(64000, '\n')), fileWith("last") };
+        fixture.services.whileModal = [&] { // the queued Open's dialog: another Open next
+            if (fixture.services.openRequests == 2)
+                QTimer::singleShot(0, form, &Form1::open_Click);
+        };
+        QByteArray textWhenOpenArrived;
+        QTimer::singleShot(0, form, [&] { drop(form, { fileWith("dropped") }); });
+        QObject context;
+        connect(form->FMDrop1, &platform::DropTarget::DropFiles, &context, [&] {
+            QObject::disconnect(form->FMDrop1, nullptr, &context, nullptr);
+            textWhenOpenArrived = fixture.text();
+            form->open_Click();
+        });
+        form->open_Click();
+        QVERIFY(textWhenOpenArrived.size() < 128000); // both arrived while the long load ran
+        QCOMPARE(fixture.services.openRequests, 3);
+        QCOMPARE(fixture.text(), QByteArray("last"));
+        QVERIFY(!QGuiApplication::overrideCursor());
     }
 };
 

@@ -14,8 +14,7 @@
 #include <QtTest>
 #include <QUrl>
 
-// Sends a real drag-and-drop of files or web links onto a widget, as a file manager or a browser
-// does; true when both the drag and the drop are taken.
+// A real drag-and-drop of files or web links onto a widget; true when drag and drop are taken.
 inline bool drop(QWidget *target, const QStringList &links)
 {
     QMimeData mime;

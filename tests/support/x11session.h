@@ -31,9 +31,8 @@ public:
     void write(const QString &name, const QByteArray &bytes) const { writeFile(path(name), bytes); }
     QByteArray read(const QString &name) const { return readFile(path(name)); }
 
-    // Starts the program copy (or the program at programPath, to run a second copy from
-    // another session's directory); true once its window is mapped within timeoutMs, polled
-    // without pauses. The window is then given the keyboard, as a window manager would.
+    // Starts the program copy (or programPath); true once its window is mapped within timeoutMs,
+    // polled without pauses. The window then gets the keyboard, as from a window manager.
     bool start(const QStringList &arguments, const QString &programPath = {}, int timeoutMs = 10000)
     {
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
