@@ -8,7 +8,7 @@ EXAMPLE := $(abspath examples/quorvin.nfo)
 SCREENSHOT := $(abspath build/screenshot.png)
 FORMAT_DIRS := src tests tools bench
 
-.PHONY: build deps run test sanitize bench fuzz format-check format clean install uninstall
+.PHONY: build deps run test sanitize coverage bench fuzz format-check format clean install uninstall
 
 deps:
 	scripts/install-deps.sh
@@ -46,8 +46,9 @@ install: build
 uninstall:
 	cmake -DQUORVIN_BINARY_DIR="$(abspath build)" -DPURGE="$(PURGE)" -P cmake/uninstall.cmake
 
+# Tests run side by side, one per core: each end-to-end test has its own X and sound servers.
 test: build
-	scripts/with-test-env.sh ctest --test-dir build --output-on-failure
+	scripts/with-test-env.sh ctest --test-dir build --output-on-failure -j$(JOBS)
 
 # AddressSanitizer and UndefinedBehaviorSanitizer, leak detection on; scripts/lsan.supp lists
 # the few leaks inside system libraries that are not ours to fix.
@@ -57,6 +58,20 @@ sanitize: deps
 	LSAN_OPTIONS="suppressions=$(abspath scripts/lsan.supp):print_suppressions=0$${LSAN_OPTIONS:+:$$LSAN_OPTIONS}" \
 	UBSAN_OPTIONS="print_stacktrace=1$${UBSAN_OPTIONS:+:$$UBSAN_OPTIONS}" \
 	    scripts/with-test-env.sh ctest --test-dir build-sanitize --output-on-failure
+
+# Line and branch coverage of src/ and tools/ over the whole suite (gcovr): text and HTML in
+# build-coverage/, then gcovr's summary. Counters are zeroed first, so a rerun counts one run.
+coverage: deps
+	cmake --preset coverage
+	cmake --build build-coverage -j$(JOBS)
+	find build-coverage -name '*.gcda' -delete
+	scripts/with-test-env.sh ctest --test-dir build-coverage --output-on-failure -j$(JOBS)
+	gcovr --root . --filter 'src/' --filter 'tools/' --exclude-throw-branches \
+	    --exclude-unreachable-branches --json build-coverage/coverage.json build-coverage
+	cd build-coverage && gcovr --root .. --add-tracefile coverage.json --txt coverage.txt \
+	    && gcovr --root .. --add-tracefile coverage.json --branches --txt coverage-branches.txt \
+	    && gcovr --root .. --add-tracefile coverage.json --html-details coverage.html --print-summary
+	@echo "coverage: build-coverage/coverage.txt (lines), coverage-branches.txt, coverage.html"
 
 # libFuzzer targets, Clang only. Each runs FUZZ_SECONDS on a copy of its seed corpus so that the
 # inputs it finds stay in build-fuzz and the committed seeds stay as they are; crashes land in
@@ -76,7 +91,9 @@ define run_fuzz
 	@LSAN_OPTIONS="suppressions=$(abspath scripts/lsan.supp):print_suppressions=0" \
 	    build-fuzz/fuzz/$(1) -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_ARGS_$(1)) \
 	    -artifact_prefix=build-fuzz/findings/$(1)/ build-fuzz/corpus/$(1) > build-fuzz/$(1).log 2>&1 \
-	    || { tail -n 60 build-fuzz/$(1).log; echo "$(1) found a fault (see build-fuzz/findings/$(1))"; exit 1; }
+	    || { tail -n 60 build-fuzz/$(1).log; echo "$(1) found a fault (see build-fuzz/findings/$(1))"; \
+	         sed -n 's/.*Test unit written to //p' build-fuzz/$(1).log | while read -r finding; do \
+	             echo "== $$finding, base64:"; base64 "$$finding"; done; exit 1; }
 	@grep -E '^(#[0-9]+[[:space:]]+DONE|stat::)' build-fuzz/$(1).log
 
 endef
@@ -106,4 +123,4 @@ format: deps
 	find $(FORMAT_DIRS) -type f \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
 
 clean:
-	rm -rf build build-sanitize build-fuzz
+	rm -rf build build-sanitize build-coverage build-fuzz

@@ -35,6 +35,8 @@ packages=(
     libbenchmark-dev ansilove
     # clang with its runtime libraries for libFuzzer
     clang libclang-rt-14-dev
+    # The coverage report of `make coverage` (line and branch coverage from gcc's counters)
+    gcovr
 )
 
 # One dpkg-query for all of them; a package that dpkg has never heard of prints nothing.

@@ -63,10 +63,14 @@ private slots:
         row("help text", "notepad.exe %1/contents.txt", "bin/xdg-open", "1\n%1/contents.txt\n");
         row("webdial beside", "WebDial.EXE >mailto:a@b.c", "webdial.sh", "1\n>mailto:a@b.c\n");
         row("blanks and quotes kept", "prog   \"a  b\" ", "bin/prog", "1\n  \"a  b\" \n");
-        row("editor without file", "notepad.exe", "bin/xdg-open", "-");
+        row("editor without file", "notepad.exe", "bin/xdg-open", "-There is nothing to open.");
+        row("editor, empty file", "notepad.exe ", "bin/xdg-open", "-There is nothing to open.");
         row("no opener", "notepad.exe %1/contents.txt", "",
             "-There is no program to open it (xdg-open is not installed).");
-        row("webdial not executable", "webdial.exe $https://a.org", "webdial", "-");
+        row("webdial not executable", "webdial.exe $https://a.org", "webdial",
+            "-The program %1/webdial could not be started.");
+        row("webdial missing", "webdial.exe $https://a.org", "",
+            "-The program that opens it is missing:\r\n%1/webdial");
         row("unknown program", "no-such-program-quorvin x", "", "-");
     }
     void launch()
@@ -89,7 +93,7 @@ private slots:
         qputenv("PATH", path);
         QCOMPARE(started, !record.startsWith(u'-'));
         if (record.size() > 1 && !started)
-            QCOMPARE(why, record.mid(1));
+            QCOMPARE(why, record.mid(1).replace(QStringLiteral("%1"), dir));
         if (started)
             QTRY_COMPARE_WITH_TIMEOUT(
                 QString::fromUtf8(readFile(recordPath)), record.arg(dir), 5000);
@@ -108,6 +112,7 @@ private slots:
         row("no argument", "", "2", "");
         row("no mark", "https://example.org", "2", "");
         row("local file", "$file:///etc/passwd", "2", "");
+        row("other scheme", "$gopher://example.org/", "2", "");
         row("no host", "$http://", "2", "");
         row("mailto without name", ">mailto:@example.org", "2", "");
     }
@@ -133,8 +138,7 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(
                 QString::fromUtf8(readFile(record)), QStringLiteral("1\n%1\n").arg(opened), 5000);
     }
-    // "All Files (*.*)", shown as it reads, lists names without a dot too; the colour dialog
-    // opens at black.
+    // "All Files (*.*)" lists names without a dot too; the colour dialog opens at black.
     void dialogsListEveryFileAndStartAtBlack()
     {
         QTemporaryDir directory;

@@ -1,19 +1,59 @@
-// The code page 437 text area: the style's scroll bars, the byte table, the cell grid's geometry
-// and selection, the pixels of blocks, shades and lines (of letters only: ink in their cell).
+// The text area: the style's scroll bars, the byte table, the cell grid, the area on the screen,
+// its accessible text, the pixels of blocks, shades and lines, the glyphs of all 256 bytes.
 
 #include "platform/programstyle.h"
+#include "textarea/blockglyphs.h"
 #include "textarea/cellgrid.h"
 #include "textarea/cp437.h"
+#include "textarea/glyphcache.h"
 #include "textarea/oemtextarea.h"
 #include "textarea/textpicture.h"
 #include "viewer/utf8reading.h"
 
+#include <QAccessible>
+#include <QPainter>
 #include <QProcess>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStyleHints>
 #include <QStyleOptionSlider>
 #include <QtTest>
 
-using textarea::CellGrid;
+using namespace textarea;
+
+namespace {
+
+const QRgb GlyphInk = qRgb(0xFF, 0xE0, 0x40), GlyphPaper = qRgb(0x10, 0x20, 0x40);
+
+// Its ink pixels, row by row: half way to the glyphs' ink green or more.
+QList<QPoint> inkOf(const QImage &image)
+{
+    QList<QPoint> points;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGreen(image.pixel(x, y)) >= 0x80)
+                points << QPoint(x, y);
+    return points;
+}
+
+// Pieces of ink, 4-connected (the ROM face's dots touch its O and U only at a corner).
+int inkPieces(const QImage &image)
+{
+    QList<QPoint> left = inkOf(image), todo;
+    int pieces = 0;
+    for (; !left.isEmpty(); ++pieces)
+        for (todo = { left.takeLast() }; !todo.isEmpty();) {
+            const QPoint p = todo.takeLast();
+            for (const QPoint step : { QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1) })
+                if (left.removeOne(p + step))
+                    todo << p + step;
+        }
+    return pieces;
+}
+
+} // namespace
+
+#define textOf(area) QAccessible::queryAccessibleInterface(&area)->textInterface()
 
 class TestTextArea : public QObject
 {
@@ -78,11 +118,10 @@ private slots:
         iconv.write(bytes);
         iconv.closeWriteChannel();
         QVERIFY(iconv.waitForFinished() && iconv.exitCode() == 0);
-        QCOMPARE(
-            textarea::cp437::toUnicode(bytes), QString::fromUtf8(iconv.readAllStandardOutput()));
+        QCOMPARE(cp437::toUnicode(bytes), QString::fromUtf8(iconv.readAllStandardOutput()));
         for (int b = 0; b < 0x20; ++b)
             bytes[b] = char(b);
-        QCOMPARE(textarea::cp437::toUnicode(bytes.left(32) + '\x7F'),
+        QCOMPARE(cp437::toUnicode(bytes.left(32) + '\x7F'),
             QChar(0) + QString::fromUtf8("☺☻♥♦♣♠•◘○◙♂♀♪♫☼►◄↕‼¶§▬↨↑↓→←∟↔▲▼⌂"));
     }
 
@@ -196,6 +235,136 @@ private slots:
         QCOMPARE(offsets, (QList<qsizetype> { 8, 9, 16, 1, 16, 8, 9, 16, 1, 16 }));
     }
 
+    // The area as the screen shows it (8 x 12 cells): a new text leaves no stale row; a selection
+    // shows inverted, a selected break as a cell after its line; the caret shows on any row. A
+    // wheel step moves 3 rows (with Shift 3 columns), a page key the caret and view by a page;
+    // the last column is the one after the widest line. Screen readers get these cells' places.
+    void areaOnScreen()
+    {
+        QGuiApplication::styleHints()->setCursorFlashTime(0);
+        OemTextArea area;
+        area.setTextColour(0x4080C0); // 0x00BBGGRR; the paper its inverse
+        area.setBackColour(0xBF7F3F);
+        area.resize(200, 160);
+        area.show();
+        area.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&area));
+        QWidget *view = area.viewport();
+        const auto rgb = [](const QPixmap &pixmap) {
+            return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        const auto drawn = [&] {
+            return rgb(view->grab());
+        };
+        const auto cell = [](const QImage &image, int row, int column) {
+            return image.copy(column * 8, row * 12, 8, 12);
+        };
+        const QRgb ink = qRgb(0xC0, 0x80, 0x40), paper = qRgb(0x3F, 0x7F, 0xBF);
+        for (const char *text : { "a\nbb\nccc\nd\ne", "a\nbX", "a\r\r", "a\r\r\nb\r\ncc" }) {
+            area.setText(text);
+            QTRY_COMPARE(rgb(area.screen()->grabWindow(
+                             area.winId(), view->x(), view->y(), view->width(), view->height())),
+                drawn());
+        }
+        area.clearFocus();
+        area.setText("bb\r\nbb");
+        QTest::keySequence(&area, QKeySequence(u"End, Shift+Down"_qs)); // from the line's end
+        QImage shown = drawn(), swapped = cell(shown, 0, 0), inked = swapped, papered = swapped;
+        swapped.invertPixels(), inked.fill(ink), papered.fill(paper);
+        QVERIFY(swapped.pixel(0, 0) == ink && cell(shown, 0, 1) == cell(shown, 0, 0));
+        QVERIFY(cell(shown, 1, 0) == swapped && cell(shown, 1, 1) == swapped);
+        QVERIFY(cell(shown, 0, 2) == inked && cell(shown, 0, 3) == papered);
+        QVERIFY(cell(shown, 1, 2) == papered);
+        area.setBold(true); // in bold at the same size
+        QVERIFY(cell(drawn(), 0, 1) != cell(shown, 0, 1));
+        // 40 lines " 00 xxx...", line 2 the widest, of 100 columns.
+        QByteArray lines;
+        for (int i = 0; i < 40; ++i)
+            lines += ' ' + QByteArray::number(i).rightJustified(2, '0')
+                + QByteArray(i == 2 ? 97 : 9, 'x') + "\r\n";
+        area.setText(lines);
+        area.setFontSize(std::nanf("")), area.setFontSize(-1); // sizes that are none are ignored
+        area.setFocus();
+        QAccessibleTextInterface *text = textOf(area);
+        const QPoint origin = view->mapToGlobal(QPoint(0, 0));
+        for (const auto modifiers : { Qt::NoModifier, Qt::ShiftModifier }) {
+            QWheelEvent wheel(QPointF(8, 8), origin + QPointF(8, 8), {}, QPoint(0, -120), {},
+                modifiers, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(view, &wheel);
+        }
+        QCOMPARE(text->offsetAtPoint(origin), 127 + 3); // line 3, column 3
+        // Page keys: the caret from line 2 to line 2 + rows, the view by as much.
+        const QRect caretCell(origin + QPoint(0, 24), QSize(8, 12));
+        QTest::keySequence(&area, QKeySequence(u"Ctrl+Home, Down, Down"_qs));
+        QCOMPARE(text->characterRect(text->cursorPosition()), caretCell);
+        QTest::keyClick(&area, Qt::Key_PageDown);
+        int start = 0, end = 0;
+        QCOMPARE(text->textAtOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end)
+                     .mid(1, 2),
+            QString::number(2 + area.verticalScrollBar()->pageStep()));
+        QCOMPARE(text->characterRect(text->cursorPosition()), caretCell);
+        QCOMPARE(text->offsetAtPoint(caretCell.center()), text->cursorPosition());
+        // The caret: a light column in the second pixel column of its cell on the dark paper.
+        QVERIFY(qGray(drawn().pixel(1, 24 + 6)) > 200 && drawn().pixel(1, 6) == paper);
+        // The widest line's end: the caret in the last column of the view.
+        QTest::keySequence(&area, QKeySequence(u"Ctrl+Home, Down, Down, End"_qs));
+        QCOMPARE(text->characterRect(text->cursorPosition()),
+            QRect(origin + QPoint((area.horizontalScrollBar()->pageStep() - 1) * 8, 24),
+                QSize(8, 12)));
+        QTest::keySequence(&area, QKeySequence(u"Ctrl+End"_qs)); // the last line on the last row
+        QCOMPARE(text->offsetAtPoint(origin + QPoint(1, view->height() / 12 * 12 - 11)),
+            text->characterCount());
+        // The caret blinks in its cell, and shows on any paper (mid grey too).
+        QGuiApplication::styleHints()->setCursorFlashTime(200);
+        area.clearFocus();
+        for (const uint colour : { 0x000000u, 0xFFFFFFu, 0x808080u }) {
+            area.setBackColour(colour);
+            area.setText("  ");
+            area.setFocus();
+            const auto contrast = [&](int column) {
+                return std::abs(qGray(drawn().pixel(column * 8 + 1, 6)) - int(colour & 0xFF));
+            };
+            QTRY_COMPARE(contrast(0), 0); // blinked off; a move shows it at once in its new cell
+            QTest::keyClick(&area, Qt::Key_Right);
+            QVERIFY(contrast(1) >= 100);
+            area.clearFocus();
+            QCOMPARE(contrast(1), 0);
+        }
+    }
+
+    // A screen reader's text is the copied text (a break one "\n"); its caret, selection and line
+    // follow keys ("ab", soft break, "cd", CR LF, "ef"); a tab is one character, however wide.
+    void screenReaderMovesTheCaretAndFindsCharacters()
+    {
+        OemTextArea area;
+        area.setText(QByteArray("\xDB\r\r\nb\rc\n\0\x01\x7F", 11));
+        QAccessibleTextInterface *text = textOf(area);
+        QCOMPARE(text->text(0, -1), u"█\nb\nc\n ☺⌂"_qs);
+        QStringList seen; // caret, selection and line after each key sequence
+        for (const char *keys : { "Down", "End, Right", "Ctrl+End", "Shift+Down, Shift+Right",
+                 "Down, Down, Shift+Up" }) {
+            area.setText("ab\r\r\ncd\r\nef");
+            QTest::keySequence(&area, QKeySequence(QString::fromLatin1(keys)));
+            int start = 0, end = 0;
+            text->selection(0, &start, &end);
+            seen << QString::number(text->cursorPosition()) + u' ' + text->text(start, end);
+            seen.last() += u'|'
+                + text->textAtOffset(
+                    text->cursorPosition(), QAccessible::LineBoundary, &start, &end);
+        }
+        QCOMPARE(seen.join(u','), u"3 |cd\n,3 |cd\n,8 |ef,4 ab\nc|cd\n,3 cd\n|cd\n"_qs);
+        text->setCursorPosition(4);
+        QCOMPARE(area.caretPosition(), 6);
+        text->setSelection(0, 1, 7);
+        QCOMPARE(area.selectedText(), u"b\ncd\ne"_qs);
+        text->removeSelection(0);
+        QVERIFY(!area.hasSelection());
+        QCOMPARE(text->cursorPosition(), 7);
+        area.setText("a\tb\r\nxy");
+        area.show();
+        QCOMPARE(text->offsetAtPoint(text->characterRect(0).center() + QPoint(6 * 8, 0)), 1);
+        QCOMPARE(text->offsetAtPoint(text->characterRect(5).center() + QPoint(0, 12)), -1);
+    }
     void blockArtHasItsPixels_data()
     {
         QTest::addColumn<float>("points");
@@ -211,7 +380,7 @@ private slots:
         CellGrid grid;
         grid.setCellSize(CellGrid::cellSizeForPoints(points), ratio);
         const int w = grid.deviceCellSize().width(), h = grid.deviceCellSize().height();
-        textarea::OemTextArea area;
+        OemTextArea area;
         area.setFontSize(points);
         area.setFocusPolicy(Qt::NoFocus); // no caret over the pixels
         area.resize(140, 120);
@@ -310,6 +479,114 @@ private slots:
         QCOMPARE(
             picture.size(), QSize(cells.width() * cell.width(), cells.height() * cell.height()));
         QCOMPARE(picture, window.copy(picture.rect()));
+    }
+    void glyphChart_data()
+    {
+        QTest::addColumn<float>("points");
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<bool>("bold");
+        for (const float points : { 5.f, 6.f, 9.f, 12.f, 14.f })
+            for (const qreal ratio : { 1.0, 1.5, 2.0 })
+                QTest::addRow("%gpt x%g", double(points), ratio) << points << ratio << false;
+        QTest::newRow("9pt x1 bold") << 9.f << 1.0 << true;
+        QTest::newRow("14pt x1.5 bold") << 14.f << 1.5 << true;
+    }
+    void glyphChart()
+    {
+        QFETCH(float, points);
+        QFETCH(qreal, ratio);
+        QFETCH(bool, bold);
+        CellGrid grid;
+        grid.setCellSize(CellGrid::cellSizeForPoints(points), ratio);
+        GlyphCache cache;
+        cache.configure(grid.deviceCellSize(), bold, ratio);
+        const QSize cell = cache.deviceCellSize();
+        const auto glyph = [&](int byte) {
+            return cache.cell(quint8(byte), GlyphInk, GlyphPaper, {});
+        };
+        // A letter drawn on a larger canvas has ink only in its cell, which shows all of it.
+        const QRect middle(QPoint(cell.height(), cell.height()), cell);
+        QImage blank(cell + 2 * QSize(cell.height(), cell.height()), QImage::Format_RGB32);
+        blank.fill(GlyphPaper);
+        for (int byte = 0; byte < 256; ++byte) {
+            QImage canvas = cache.letterOnCanvas(quint8(byte), cell.height(), GlyphInk, GlyphPaper);
+            const QByteArray name = "byte " + QByteArray::number(byte);
+            QVERIFY2(
+                blockglyphs::isDrawn(quint8(byte)) || canvas.copy(middle) == glyph(byte), name);
+            QPainter(&canvas).fillRect(middle, QColor(GlyphPaper));
+            QVERIFY2(canvas == blank, name + " is cut");
+        }
+        // The other weight at the same size draws other letters.
+        const QImage weight = glyph('H');
+        cache.configure(grid.deviceCellSize(), !bold, ratio);
+        QVERIFY(glyph('H') != weight);
+        cache.configure(grid.deviceCellSize(), bold, ratio);
+        // The underscore is a line at least half the cell wide.
+        QList<int> inkInRow(cell.height());
+        for (const QPoint p : inkOf(glyph('_')))
+            ++inkInRow[p.y()];
+        QVERIFY2(std::ranges::max(inkInRow) * 2 >= cell.width(), "no underscore");
+        if (points < 9 || bold)
+            return;
+        // Ä Ö Ü ä ë ï ö ü ÿ: two dots apart from the letter; é É Ñ ñ à á: an accent apart.
+        for (const int byte : { 0x8E, 0x99, 0x9A, 0x84, 0x89, 0x8B, 0x94, 0x81, 0x98 })
+            QVERIFY2(inkPieces(glyph(byte)) >= 3, QByteArray::number(byte, 16));
+        for (const int byte : { 0x82, 0x90, 0xA5, 0xA4, 0x85, 0xA0 })
+            QVERIFY2(inkPieces(glyph(byte)) >= 2, QByteArray::number(byte, 16));
+        if (points != 9)
+            return;
+        // H g _ ^ É $ j where the ROM face puts them in its 8 x 12 cells (x, y, width, height):
+        // at 1.5 each device pixel shows the ROM pixel under its centre.
+        const int boxes[][4] = { { 0, 1, 7, 9 }, { 0, 4, 7, 8 }, { 0, 11, 8, 1 }, { 0, 0, 7, 4 },
+            { 0, 0, 7, 11 }, { 0, 0, 7, 12 }, { 1, 1, 6, 11 } };
+        for (int i = 0; i < 7; ++i) {
+            const int *b = boxes[i];
+            const auto at = [ratio](int rom) {
+                return int(std::ceil(rom * ratio - 0.5));
+            };
+            QRect box;
+            for (const QPoint p : inkOf(glyph(QByteArrayView("Hg_^\x90$j")[i])))
+                box |= QRect(p, QSize(1, 1));
+            QCOMPARE(box,
+                QRect(QPoint(at(b[0]), at(b[1])),
+                    QPoint(at(b[0] + b[2]), at(b[1] + b[3])) - QPoint(1, 1)));
+        }
+        // At 9 points wide letters span the cell but one pixel, and strokes are solid ink.
+        for (const char letter : { 'M', 'W', 'H', '#' }) {
+            int left = cell.width(), right = -1;
+            for (const QPoint p : inkOf(glyph(letter)))
+                left = std::min(left, p.x()), right = std::max(right, p.x());
+            QVERIFY2(right - left + 1 >= cell.width() - std::ceil(ratio), QByteArray(1, letter));
+        }
+        qsizetype solid = 0, inky = 0;
+        for (const char letter : "AaBbEeGgMmSsWwxyz0123456789") {
+            const QImage image = glyph(letter);
+            for (const QPoint p : inkOf(image))
+                solid += image.pixel(p) == GlyphInk, ++inky;
+        }
+        QVERIFY2(
+            solid * 10 >= inky * 9, QByteArray::number(solid) + " of " + QByteArray::number(inky));
+    }
+    // A link is a child with the role Link: its characters, its address; a press opens it.
+    void linksAreHyperlinks()
+    {
+        OemTextArea area;
+        area.setText("ab\r\nsee www.a.org");
+        area.setLinks({ { 8, 17, u"http://www.a.org"_qs } });
+        QAccessibleInterface *text = QAccessible::queryAccessibleInterface(&area);
+        const int children = text->childCount();
+        QAccessibleInterface *link = text->child(children - 1);
+        const QAccessibleHyperlinkInterface *h = link->hyperlinkInterface();
+        QCOMPARE(u"%1 %2-%3 %4 %5"_qs.arg(link->role())
+                     .arg(h->startIndex())
+                     .arg(h->endIndex())
+                     .arg(h->anchor(), h->anchorTarget()),
+            u"30 7-16 www.a.org http://www.a.org"_qs);
+        QSignalSpy opened(&area, &OemTextArea::linkActivated);
+        link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(opened.value(0).value(0).toString(), u"http://www.a.org"_qs);
+        area.setText("x");
+        QCOMPARE(text->childCount(), children - 1);
     }
 };
 

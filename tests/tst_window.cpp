@@ -1,21 +1,38 @@
-// The main window in-process: start-up, close, resize, commands and keys; the About window.
+// The settings formats; the main window in-process: start-up, close, resize, commands and keys;
+// the About window. Reading a shown file: the probe, both reading modes, the limit; loads through
+// Open ('o'), a drop ('d') and the command line ('c'), samples among them, loads during a load.
 
+#include "expectedtext.h"
 #include "programfixture.h"
 
 #include "about/form2.h"
+#include "platform/droptarget.h"
+#include "settings/conversions.h"
+#include "settings/fieldreader.h"
+#include "settings/settingserror.h"
+#include "settings/settingsfiles.h"
+#include "viewer/filereading.h"
+#include "viewer/links.h"
+#include "viewer/utf8reading.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
+#include <QTimer>
 #include <QWheelEvent>
 
+#include <cmath>
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace settings;
+using namespace viewer;
+
 namespace {
 
+const double Refused = std::numeric_limits<double>::quiet_NaN();
 const QString Ini = QStringLiteral("quorvin.ini");
 const QString Size = QStringLiteral("fontsize.ini");
 const QByteArray Stored
@@ -29,7 +46,7 @@ QByteArray stored(const char *from, const char *to)
 // Colours, frame position, client size, font size and its item, DIZ size kept, text.
 QString shown(const ProgramFixture &f)
 {
-    viewer::Form1 *w = f.form1();
+    Form1 *w = f.form1();
     const char *checked = "-";
     for (const char *name : { "f5", "f6", "f9", "f12", "f14" })
         checked = w->action(name)->isChecked() ? name : checked;
@@ -57,10 +74,111 @@ class TestWindow : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir m_dir;
+    int m_files = 0;
+    static void noShow(const QByteArray &) { }
+    static bool keepGoing() { return true; }
+    // What a load shows: the direct read's text when a CR is the first break, else the other's.
+    static QByteArray shownFor(const QByteArray &bytes)
+    {
+        const qsizetype cr = bytes.indexOf('\r'), lf = bytes.indexOf('\n');
+        return cr >= 0 && (lf < 0 || cr < lf) ? expected::withoutFinalBreak(bytes)
+                                              : expected::converted(bytes);
+    }
+
+    QString fileWith(const QByteArray &bytes, const QString &name = QStringLiteral("f.nfo"))
+    {
+        const QString path = m_dir.filePath(QString::number(++m_files) + u'/' + name);
+        QDir().mkpath(QFileInfo(path).path());
+        writeFile(path, bytes);
+        return path;
+    }
+
 private slots:
-    // A bad field fails start-up: what came before it stays applied, the rest is skipped. A
-    // directory ("<dir>") or a dangling link in a file's place counts as no file. Never a
-    // message or a window off the screen; the close then writes a whole quorvin.ini.
+    // Each field read, followed by "|", until the reader runs out of lines.
+    void fieldsAreReadLineByLine_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("fields");
+        const auto row = [](const char *name, const QByteArray &bytes, const QByteArray &fields) {
+            QTest::newRow(name) << bytes << fields;
+        };
+        row("empty file has no line", "", "");
+        row("only a break", "\r\n", "|");
+        row("CR LF, CR, LF, none", "a\r\nb\rc\nd", "a|b|c|d|");
+        row("LF CR is two breaks", "a\n\r\r\nb", "a|||b|");
+        row("blanks: leading skipped", " \ta b \r\n", "a b |");
+        row("comma ends the value", "a,b\r\n,c\r\n", "a||");
+        row("quoted value", "  \"a, b\" c\r\n", "a, b|");
+        row("unclosed quote", "\"abc\r\nd\"e\r\n", "abc|d\"e|");
+        row("NUL, high bytes", QByteArray("\0\xDB\r\n", 4), QByteArray("\0\xDB|", 3));
+    }
+    void fieldsAreReadLineByLine()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, fields);
+        FieldReader reader(bytes);
+        QByteArray read;
+        for (qsizetype field = 0; field < fields.count('|'); ++field)
+            read += reader.next() + '|';
+        QCOMPARE(read, fields);
+        QVERIFY_THROWS_EXCEPTION(SettingsError, reader.next());
+    }
+
+    // Kinds: c colour, s window state, t twips (geometry), f font size.
+    void numbersConvertOrAreRefused_data()
+    {
+        QTest::addColumn<char>("kind");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<double>("expected");
+        const auto row = [](char kind, const QByteArray &text, double expected) {
+            QTest::addRow("%c '%s'", kind, text.left(20).toPercentEncoding(" +-.,").constData())
+                << kind << text << expected;
+        };
+        row('c', " \t+16777215 ", 16777215);
+        row('c', "16777216", Refused);
+        row('c', "255abc", Refused); // a number is the whole field, not its leading digits
+        row('t', "12x", Refused);
+        row('s', " 2 ", 2);
+        row('s', "65538", Refused);
+        row('t', " +2.5 ", 2.5);
+        row('t', "491505", 491505);
+        row('t', "491520", Refused);
+        row('t', "\xEF\xBC\x91\xEF\xBC\x95", Refused); // full-width digits
+        row('t', QByteArray(10000, '9'), Refused);
+        row('f', "2160.5", Refused);
+        row('f', "0", Refused);
+    }
+    void numbersConvertOrAreRefused()
+    {
+        QFETCH(char, kind);
+        QFETCH(QByteArray, text);
+        QFETCH(double, expected);
+        const auto convert = [&]() -> double {
+            return kind == 'c' ? toColour(text)
+                : kind == 's'  ? toWindowState(text)
+                : kind == 't'  ? toTwips(QString::fromUtf8(text))
+                               : toFontSize(text);
+        };
+        if (std::isnan(expected))
+            QVERIFY_THROWS_EXCEPTION(SettingsError, convert());
+        else
+            QCOMPARE(convert(), expected);
+    }
+
+    void settingsFilesHoldTheseBytes()
+    {
+        // Geometry: the shortest decimal text of the single-precision number, no exponent.
+        const QuorvinIni ini { QStringLiteral("v1.19"), 0x123456, 0xFFFFFF, 2, twipsText(-3e5f),
+            twipsText(-0.0f), twipsText(1500.5f), twipsText(1e-5f), {}, QStringLiteral("6\u00E9") };
+        QCOMPARE(serializeQuorvinIni(ini),
+            "v1.19\r\nFC- 1193046 \r\nBC- 16777215 \r\nState- 2 \r\nTop--300000\r\n"
+            "Left-0\r\nNheight-1500.5\r\nNwidth-0.00001\r\nDheight-\r\nDwidth-6\xE9\r\n");
+        QCOMPARE(serializeFontSize(QStringLiteral("12")), QByteArray("12\r\n"));
+    }
+
+    // A bad field fails start-up: what came before it stays applied, the rest is skipped; a
+    // directory or a dangling link counts as no file. No message, no window off the screen.
     void startUp_data()
     {
         QTest::addColumn<QByteArray>("ini"); // null: no file
@@ -104,7 +222,7 @@ private slots:
             else if (!bytes.isNull())
                 f.write(name, bytes);
         }
-        viewer::Form1 *w = f.start();
+        Form1 *w = f.start();
         QCOMPARE(::shown(f), shown);
         QCOMPARE(w->windowTitle(), QStringLiteral("Quorvin viewer"));
         QCOMPARE(f.read(Ini), ini.startsWith('<') ? QByteArray() : ini); // start-up writes nothing
@@ -142,7 +260,7 @@ private slots:
         if (setup == DirInPlace)
             QDir(f.directory.path()).mkdir(Ini);
         f.services.anotherCopy = setup == SecondCopy;
-        viewer::Form1 *w = f.start();
+        Form1 *w = f.start();
         QTRY_COMPARE(w->windowStateValue() == 2, ini.contains("State- 2"));
         if (setup == DizShown || setup == ReadOnlyDir) {
             f.state().DizMode = true;
@@ -174,7 +292,7 @@ private slots:
     void resizeAndDoubleClick()
     {
         ProgramFixture f;
-        viewer::Form1 *w = f.start();
+        Form1 *w = f.start();
         w->setWidthTwips(9000);
         QCOMPARE(w->Text1->geometry(), QRect(0, 4, 592, 351));
         f.state().DizMode = true;
@@ -189,7 +307,7 @@ private slots:
         QTest::mouseDClick(w->Text1->viewport(), Qt::LeftButton, {}, QPoint(6, 6));
         QTRY_COMPARE(w->Text1->geometry(), QRect(0, 4, 392, 351));
         QCOMPARE(f.state().NfoWidth, QStringLiteral("6000"));
-        QVERIFY(!w->Text1->hasSelection());
+        QVERIFY(!w->Text1->hasSelection() && w->Text1->caretPosition() == 0);
     }
     // A loaded file's links (8 x 12 cells): underlined, a hand over them; the menu over one opens
     // and copies it; Ctrl+click opens at once, a click once no second click has come; a drag
@@ -252,7 +370,7 @@ private slots:
     void optionsCommands()
     {
         ProgramFixture f;
-        viewer::Form1 *w = f.start();
+        Form1 *w = f.start();
         f.services.colourAnswers = { 0xFFu, 0x123456u, std::nullopt, 0u };
         QStringList colours;
         for (const char *command : { "font", "background", "background", "font" }) {
@@ -278,14 +396,12 @@ private slots:
     void copyPutsTheSelectionOnTheClipboard()
     {
         ProgramFixture f;
-        viewer::Form1 *w = f.start();
+        Form1 *w = f.start();
         w->Text1->setText("\xDB\xB0 ab\r\ncd");
         w->copy_Click();
         QVERIFY(QTest::qWaitForWindowActive(w));
         w->Text1->setFocus();
-        QTest::keyClick(w->Text1, Qt::Key_Right, Qt::ShiftModifier);
-        QTest::keyClick(w->Text1, Qt::Key_Right, Qt::ShiftModifier);
-        QTest::keyClick(w->Text1, Qt::Key_C, Qt::ControlModifier);
+        QTest::keySequence(w->Text1, QKeySequence(u"Shift+Right, Shift+Right, Ctrl+C"_qs));
         w->Text1_KeyPress(3);
         const QString blocks = QStringLiteral("\u2588\u2591");
         QCOMPARE(f.services.clipboardTexts, QStringList({ QString(), blocks, blocks }));
@@ -350,7 +466,7 @@ private slots:
     {
         ProgramFixture f;
         const QString help = f.path(QStringLiteral("contents.txt"));
-        viewer::Form1 *w = f.start();
+        Form1 *w = f.start();
         w->action("contents")->trigger();
         writeFile(help, "help");
         f.services.startFailureText = QStringLiteral("Why.");
@@ -370,12 +486,46 @@ private slots:
                            "started to:\r\nteam@quorvin.example.org\r\nWhy.")
                 .arg(help));
     }
+    // Ended early: a close while the command line's load lets events run stops it (the text as
+    // at the close, the window not shown again); a stored DIZ size that is no number ends a DIZ
+    // load with the bad file text; a program directory at the root is refused, then ends.
+    void startUpEndsEarly()
+    {
+        QStringList outcomes; // visible, ends, text (long: as at the close), messages
+        Form1::setPumpInterval(0); // the close meets the load's first fixed point, however fast
+        const auto restore = qScopeGuard([] { Form1::setPumpInterval(16'000'000); });
+        for (const QString &setup : { u"close"_qs, u"diz"_qs, u"/"_qs }) {
+            ProgramFixture f;
+            f.write(Ini, stored("Dheight-3000", "Dheight-abc"));
+            const QString file = f.path(setup == u"diz" ? u"x.diz"_qs : u"x.nfo"_qs);
+            writeFile(file, setup == u"diz" ? "ab" : QByteArray(64000, '\n'));
+            if (setup == u"/")
+                f.services.m_programDirectory = setup;
+            if (setup == u"close")
+                f.services.m_argumentString = file;
+            f.services.openAnswers = { file };
+            QByteArray atClose;
+            QObject context;
+            if (setup == u"close")
+                QTimer::singleShot(0, &context, [&] { atClose = f.text(), f.form1()->close(); });
+            Form1 *w = f.start();
+            if (setup == u"diz")
+                w->open_Click();
+            const QByteArray text = setup == u"close" && atClose == f.text() ? "long" : f.text();
+            outcomes << QString::asprintf(
+                            "%d %d %s", w->isVisible(), f.services.endRequests, text.constData())
+                    + f.services.messages.join(u'|');
+        }
+        QCOMPARE(outcomes.join(u','),
+            u"0 1 long,1 0 --> bad file <--,0 1 Quorvin error: Quorvin can't be run from\r\na "
+            "root directory, please reinstall."_qs);
+    }
     // A close or a second About arriving while the About window waits to be seen.
     void aboutSurvivesWhatArrivesWhileItWaits()
     {
         for (const bool close : { true, false }) {
             ProgramFixture f;
-            viewer::Form1 *w = f.start();
+            Form1 *w = f.start();
             QMetaObject::invokeMethod(
                 w, [w, close] { close ? void(w->close()) : w->about_Click(); },
                 Qt::QueuedConnection);
@@ -422,6 +572,257 @@ private slots:
             looks << label->text() + u' ' + label->palette().color(QPalette::WindowText).name();
         }
         QCOMPARE(looks.join(u','), QStringLiteral("Quorvin #ffff80,v1.19 #ffff00,Q team #8080ff"));
+    }
+
+    // The probe's mode ('D' direct, 'C' converting) and how many bytes it lets events run after;
+    // that mode's read gives what a load shows, the converting one showing it every 500 bytes.
+    void readingRules_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<char>("mode");
+        QTest::addColumn<int>("pumps");
+        QByteArray mixed;
+        for (int i = 0; mixed.size() < MaxFileBytes; ++i)
+            mixed += QByteArray::number(i) + (i % 3 ? "\r\n" : "\n");
+        QTest::newRow("CR first") << QByteArray("ab\r\ncd\r\n") << 'D' << 2;
+        QTest::newRow("LF first") << QByteArray("ab\ncd\r\n") << 'C' << 2;
+        QTest::newRow("empty") << QByteArray() << 'C' << 0;
+        QTest::newRow("direct, final LF") << QByteArray("\0\xDB\rc\n", 5) << 'D' << 2;
+        QTest::newRow("direct, two final breaks") << QByteArray("a\r\nb\nc\r\n\r\n") << 'D' << 1;
+        QTest::newRow("converting, CRs dropped") << QByteArray("\na\r\rb\r") << 'C' << 0;
+        QTest::newRow("converting, bytes kept") << QByteArray("\x1A\x7F\xFF\t\n", 5) << 'C' << 4;
+        QTest::newRow("499 mixed") << mixed.left(499) << 'C' << 1;
+        QTest::newRow("64000 mixed") << mixed.left(MaxFileBytes) << 'C' << 1;
+        QTest::newRow("64000 bytes, no break") << QByteArray(MaxFileBytes, 'x') << 'C' << 64000;
+    }
+    void readingRules()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(char, mode);
+        const QString path = fileWith(bytes);
+        int pumped = 0;
+        QCOMPARE(probeLineBreaks(path, [&pumped] { return ++pumped, true; }),
+            mode == 'D' ? ReadMode::Direct : ReadMode::Converting);
+        QTEST(pumped, "pumps");
+        QList<QByteArray> shown;
+        QCOMPARE(mode == 'D' ? directRead(path)
+                             : convertingRead(
+                                 path, [&](const QByteArray &soFar) { shown << soFar; }, keepGoing),
+            shownFor(bytes));
+        QCOMPARE(shown.size(), mode == 'D' ? 0 : bytes.size() / ProgressPeriod);
+        for (int i = 0; i < shown.size(); ++i)
+            QCOMPARE(shown[i], expected::converted(bytes.left((i + 1) * ProgressPeriod)));
+    }
+
+    void readersRefuseWhatIsNoFileOrTooLarge()
+    {
+        const QString fifo = m_dir.filePath(QStringLiteral("pipe.nfo"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString over = fileWith(QByteArray(MaxFileBytes + 1, 'x')); // grown since tested
+        for (const QString &path : { m_dir.path(), fifo, QString(), over }) {
+            QVERIFY_THROWS_EXCEPTION(LoadError, probeLineBreaks(path, keepGoing));
+            QVERIFY_THROWS_EXCEPTION(LoadError, convertingRead(path, noShow, keepGoing));
+            if (path != fifo)
+                QVERIFY_THROWS_EXCEPTION(LoadError, directRead(path));
+        }
+        QVERIFY_THROWS_EXCEPTION(LoadError, directRead(fileWith(QByteArray(64000, 'x') + "\r\n")));
+        const QString closing = fileWith(QByteArray(1200, 'x'));
+        QVERIFY_THROWS_EXCEPTION(LoadAborted, probeLineBreaks(closing, [] { return false; }));
+        QVERIFY_THROWS_EXCEPTION(
+            LoadAborted, convertingRead(closing, noShow, [] { return false; }));
+    }
+
+    // The links in a shown text: each as its bytes' begin-end and the address it opens.
+    void linksInText_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("links");
+        const auto row = [](const char *name, const QByteArray &text, const char *links) {
+            QTest::newRow(name) << text << QString::fromLatin1(links);
+        };
+        row("schemes", "HTTP://a.b/x ftp://f.org https://s.io",
+            "0-12 HTTP://a.b/x 13-24 ftp://f.org 25-37 https://s.io");
+        row("www", "see www.x.org.", "4-13 http://www.x.org");
+        row("mail", "mail first.last+x@mail.Host.org!", "5-31 mailto:first.last+x@mail.Host.org");
+        row("mailto", "(mailto:a@b.cc?subject=hi)", "1-25 mailto:a@b.cc?subject=hi");
+        row("trailing signs", "http://a.b/c.,;:!?", "0-12 http://a.b/c");
+        row("parentheses", "(http://a.b/x_(y)) [www.c.d]",
+            "1-17 http://a.b/x_(y) 20-27 http://www.c.d");
+        row("quotes and brackets", "\"www.a.bc\"<http://d.e>'www.f.g'",
+            "1-9 http://www.a.bc 11-21 http://d.e 23-30 http://www.f.g");
+        row("blank and controls", "www.a.b\twww.c.d\r\nwww.e.f\x1a",
+            "0-7 http://www.a.b 8-15 http://www.c.d 17-24 http://www.e.f");
+        row("art around", "\xba\xdbwww.a.org\xb0\xb1 \xc4x@y.net\xcd",
+            "2-11 http://www.a.org 15-22 mailto:x@y.net");
+        row("utf-8 bytes end", "http://a.b/\xe2\x94\x80\xe2 x@y.com\xc3\xa9",
+            "0-11 http://a.b/ 16-23 mailto:x@y.com");
+        row("accented letter ends", "www.ab\x81z.de \x82x@y.com",
+            "0-6 http://www.ab 13-20 mailto:x@y.com");
+        row("inside a word", "xwww.a.org nohttp://a.b awww.b.c.d", "");
+        row("url with user", "http://u@h.org/a@b", "0-18 http://u@h.org/a@b");
+        row("mail not url", "www.me@x.org", "0-12 mailto:www.me@x.org");
+        row("no address", "www. http:// http://.x @x.org a@ a@b a@b.c a@b.c1 mailto:nobody", "");
+        row("ascii art", "@@..@@ (@.@) __@__.-- ~@~", "");
+    }
+    void linksInText()
+    {
+        QFETCH(QByteArray, text);
+        QStringList links;
+        for (const textarea::TextLink &link : findLinks(text))
+            links << QStringLiteral("%1-%2 %3").arg(link.begin).arg(link.end).arg(link.address);
+        QTEST(links.join(u' '), "links");
+    }
+
+    // Which bytes are read as UTF-8, their glyphs, and how they are cut while read.
+    void utf8Reading_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("utf8");
+        QTest::addColumn<QByteArray>("glyphs");
+        const auto row = [](const char *name, const char *bytes, bool utf8, const char *glyphs) {
+            QTest::newRow(name) << QByteArray(bytes) << utf8 << QByteArray(glyphs);
+        };
+        row("box, accent, block", "\xE2\x94\x8C \xC3\xA9\xE2\x96\x88\n", true, "\xDA \x82\xDB\n");
+        row("typographic marks",
+            "\xE2\x80\x9C\xE2\x80\x9D\xE2\x80\x98\xE2\x80\x99\xE2\x80\x93\xE2\x80\x94"
+            "\xE2\x80\xA6\xE2\x80\xA2\xC2\xA9\xC2\xAE\xE2\x84\xA2\xE2\x82\xAC\t\x7F",
+            true, "\"\"''--.\x07\x63RTE\t\x7F");
+        row("BOM, no glyph", "\xEF\xBB\xBF\xE4\xB8\xAD\xF0\x9F\x98\x80<", true, "\xFE\xFE<");
+        row("ASCII alone", "ab\r\n", false, "ab\r\n");
+        row("bytes of a box line that are a valid ij", "\xC4\xB3", false, "\xFE");
+        row("overlong slash", "\xC0\xAF\xE2\x94\x80", false, "\xFE\xFE\xC4");
+        row("surrogate", "\xED\xA0\x80\xE2\x94\x80", false, "\xFE\xFE\xFE\xC4");
+        row("cut short at the end", "\xE2\x94\x80\xE2\x94", false, "\xC4\xFE\xFE");
+    }
+    void utf8Reading()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, utf8);
+        QFETCH(QByteArray, glyphs);
+        QCOMPARE(readsAsUtf8(bytes), utf8);
+        QVERIFY(glyphs.isNull() || utf8Glyphs(bytes) == glyphs);
+        for (qsizetype cut = 0; utf8 && cut <= bytes.size(); ++cut) {
+            const qsizetype whole = completeUtf8Length(bytes.left(cut));
+            QVERIFY(!utf8Text(bytes.left(whole)).characters.contains(0xFFFD)
+                && (whole == cut || utf8Text(bytes.left(cut)).characters.contains(0xFFFD)));
+        }
+    }
+
+    // Files loaded in turn through one entry, the window widened after each but the last; they
+    // hold "ab\r\ncd\r\n", or as many 0xDB as their name's digits; "missing" ones are not written;
+    // absolute paths are samples. Stored sizes are whole pixels: NFO 10005 x 5995, DIZ 6015 x 2995.
+    void loadThroughAnEntry_data()
+    {
+        QTest::addColumn<char>("entry");
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<QString>("expected"); // "refused", "bad", or the type and width
+        const auto row = [](char entry, const QString &names, const char *expected) {
+            QTest::addRow("%c %s", entry, qPrintable(QFileInfo(names).fileName()))
+                << entry << names << QString::fromLatin1(expected);
+        };
+        for (const char entry : { 'o', 'd', 'c' }) {
+            row(entry, QStringLiteral("64000.nfo"), "nfo 10005");
+            row(entry, QStringLiteral("64001.nfo"), "refused");
+        }
+        row('d', QStringLiteral("missing.nfo"), "bad");
+        row('c', QStringLiteral("missing.nfo"), "bad");
+        row('o', QStringLiteral("file_id.diz"), "diz 6015");
+        row('d', QStringLiteral("FILE_ID.DIZ"), "diz 6015");
+        row('d', QStringLiteral("file_id.diz"), "nfo 10005");
+        row('c', QStringLiteral("file_id.Diz"), "diz 6015");
+        row('o', QStringLiteral("r.NFO r.NFO"), "nfo 12000"); // Open keeps the width the user gave
+        row('d', QStringLiteral("r.NFO r.NFO"), "nfo 10005"); // a drop restores the width at start
+        row('d', QStringLiteral("a.DIZ b.NFO"), "nfo 10005");
+        const QDir samples(QStringLiteral(QUORVIN_SOURCE_DIR "/../shared/samples"));
+        for (const QFileInfo &sample : samples.entryInfoList(
+                 { QStringLiteral("*.nfo"), QStringLiteral("*.diz") }, QDir::Files))
+            row('c', sample.filePath(),
+                sample.suffix().toLower() == QLatin1String("diz") ? "diz 6015" : "nfo 10005");
+    }
+    void loadThroughAnEntry()
+    {
+        QFETCH(char, entry);
+        QFETCH(QString, names);
+        QStringList paths;
+        QByteArray bytes;
+        for (const QString &name : names.split(u' ')) {
+            bytes = name.front().isDigit() ? QByteArray(name.chopped(4).toInt(), '\xDB')
+                                           : QByteArray("ab\r\ncd\r\n");
+            paths << (QDir::isAbsolutePath(name) ? name : fileWith(bytes, name));
+            if (name.startsWith(QLatin1String("missing")))
+                QVERIFY(QFile::remove(paths.last()));
+            else
+                bytes = readFile(paths.last());
+        }
+        ProgramFixture fixture(entry == 'c' ? paths.first() : QString());
+        fixture.write(QStringLiteral("quorvin.ini"),
+            quorvinIni(" 255 ", " 0 ", " 0 ", "1500", "990", "5995", "10005", "2995", "6015"));
+        bool visibleAtMessage = false;
+        fixture.services.whileModal = [&] {
+            visibleAtMessage = fixture.form1()->isVisible();
+        };
+        Form1 *form = fixture.start();
+        for (const QString &path : paths) {
+            if (entry != 'c')
+                form->Text1->setText("old");
+            if (entry == 'o') {
+                fixture.services.openAnswers.push_back(path);
+                form->open_Click();
+            } else if (entry == 'd') { // a web link is refused; of several files the first
+                QVERIFY(!drop(form, { QStringLiteral("https://example.org/a.nfo") }));
+                QVERIFY(drop(form, { path, fileWith("other", QStringLiteral("o.diz")) }));
+                QCoreApplication::processEvents(); // the drop reports its files once it returned
+            }
+            QCOMPARE(form->windowTitle(),
+                QFileInfo(path).fileName().toLower() + QStringLiteral(" - Quorvin"));
+            if (path != paths.last())
+                form->setWidthTwips(12000);
+        }
+        const bool diz = fixture.state().DizMode;
+        QCOMPARE(fixture.state().DizSized, diz);
+        QString outcome = QStringLiteral("bad");
+        if (!fixture.services.messages.isEmpty()) {
+            QCOMPARE(fixture.services.messages,
+                QStringList(QStringLiteral("Quorvin error: File size too large")));
+            QCOMPARE(visibleAtMessage, entry != 'c');
+            QCOMPARE(fixture.text(), QByteArray());
+            outcome = QStringLiteral("refused");
+        } else if (fixture.text() != "--> bad file <--") {
+            const bool utf8 = names.endsWith(QLatin1String("/tmode__readme.nfo")); // of the samples
+            QCOMPARE(fixture.text(), utf8 ? utf8Glyphs(shownFor(bytes)) : shownFor(bytes));
+            QCOMPARE(form->heightTwips(), diz ? 2995.0f : 5995.0f);
+            outcome = (diz ? QStringLiteral("diz ") : QStringLiteral("nfo "))
+                + QString::number(form->widthTwips());
+        }
+        QTEST(outcome, "expected");
+        QVERIFY(form->isVisible() && !QGuiApplication::overrideCursor());
+    }
+
+    // A load that arrives while a long load lets events run waits for it, the latest winning;
+    // so does one that arrives while that queued load runs.
+    void loadsArrivingDuringALoadAreQueued()
+    {
+        ProgramFixture fixture;
+        Form1 *form = fixture.start();
+        fixture.services.openAnswers = { fileWith(QByteArray(64000, '\n')),
+            fileWith(QByteArray(64000, '\n')), fileWith("last") };
+        fixture.services.whileModal = [&] { // the queued Open's dialog: another Open next
+            if (fixture.services.openRequests == 2)
+                QTimer::singleShot(0, form, &Form1::open_Click);
+        };
+        QByteArray textWhenOpenArrived;
+        QTimer::singleShot(0, form, [&] { drop(form, { fileWith("dropped") }); });
+        QObject context;
+        connect(form->FMDrop1, &platform::DropTarget::DropFiles, &context, [&] {
+            QObject::disconnect(form->FMDrop1, nullptr, &context, nullptr);
+            textWhenOpenArrived = fixture.text();
+            form->open_Click();
+        });
+        form->open_Click();
+        QVERIFY(textWhenOpenArrived.size() < 128000); // both arrived while the long load ran
+        QCOMPARE(fixture.services.openRequests, 3);
+        QCOMPARE(fixture.text(), QByteArray("last"));
+        QVERIFY(!QGuiApplication::overrideCursor());
     }
 };
 

@@ -63,6 +63,9 @@ public:
 
     QAction *action(const char *name) const;
     void ClearFontSizeChecks();
+    // How long a load runs between two fixed points that let events run, for every window made
+    // after (0: at every one, so that what arrives during a load meets its first fixed point).
+    static void setPumpInterval(qint64 nanoseconds) { s_pumpIntervalNs = nanoseconds; }
 
     // Command handlers, named after their menu items.
     void open_Click();
@@ -154,6 +157,11 @@ private:
     bool m_utf8 = false;
     QString m_shownPath; // the path of the file last loaded, for the picture's suggested name
     QElapsedTimer m_sincePump;
+    // Events are let run at the load's fixed points, but at most once a frame (60 per second): a
+    // fixed point that comes sooner takes the fast path and returns at once. A load of 64000
+    // bytes has up to 64000 fixed points, and asking the window system each time would cost more
+    // than the whole load; drawing the window more often than the screen shows it would too.
+    static inline qint64 s_pumpIntervalNs = 16'000'000;
     mutable int m_menuBarWidth = -1;
     mutable int m_menuBarHeight = 0;
 };

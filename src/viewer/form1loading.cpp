@@ -31,7 +31,6 @@ const QByteArray BadFileText = QByteArrayLiteral("--> bad file <--");
 // fixed point that comes sooner takes the fast path and returns at once. A load of 64000 bytes
 // has up to 64000 fixed points, and asking the window system each time would cost more than the
 // whole load; drawing the window more often than the screen shows it would too.
-constexpr qint64 PumpIntervalNs = 16'000'000;
 
 // A caption as Qt's window title: Qt reads "[*]" as the place of its modified mark and shows a
 // doubled "[*][*]" as one "[*]", so each one in a file's name is doubled to be shown as it is.
@@ -97,7 +96,7 @@ bool Form1::pumpEvents()
 {
     if (m_unloaded)
         return false;
-    if (!m_sincePump.isValid() || m_sincePump.nsecsElapsed() >= PumpIntervalNs) {
+    if (!m_sincePump.isValid() || m_sincePump.nsecsElapsed() >= s_pumpIntervalNs) {
         QCoreApplication::processEvents();
         m_sincePump.start();
     }

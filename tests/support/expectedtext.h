@@ -4,9 +4,8 @@
 
 namespace expected {
 
-// What the reads of a shown file give, written apart from the reading code for the tests and
-// the fuzz target. Converting: each LF becomes CR LF, each CR is dropped. Direct: the file less
-// a final CR LF, CR or LF.
+// What the reads of a shown file give, apart from the reading code (tests, fuzz target).
+// Converting: each LF becomes CR LF, each CR is dropped. Direct: less a final CR LF, CR or LF.
 inline QByteArray converted(QByteArray bytes)
 {
     return bytes.replace("\r", "").replace("\n", "\r\n");

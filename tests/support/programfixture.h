@@ -14,19 +14,17 @@
 #include <QtTest>
 #include <QUrl>
 
-// Sends a real drag-and-drop of local files onto a widget, as a file manager does.
-inline void dropFiles(QWidget *target, const QStringList &paths)
+// A real drag-and-drop of files or web links onto a widget; true when drag and drop are taken.
+inline bool drop(QWidget *target, const QStringList &links)
 {
     QMimeData mime;
-    for (const QString &path : paths)
-        mime.setUrls(mime.urls() << QUrl::fromLocalFile(path));
+    for (const QString &link : links)
+        mime.setUrls(mime.urls() << QUrl::fromUserInput(link));
     const QPoint where = target->rect().center();
     QDragEnterEvent enter(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
-    QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(where), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    QVERIFY(drop.isAccepted());
+    return enter.isAccepted() && QApplication::sendEvent(target, &drop) && drop.isAccepted();
 }
 
 // A program started in-process in a temporary program directory, with the platform double.

@@ -6,9 +6,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-// Runs the built program on the X server named by DISPLAY from a temporary program directory
-// with its companion files; finds, reads and types into its windows (xdotool, xprop; window 0
-// is the main one), and asks it to close as a window manager would.
+// The built program from a temporary program directory on DISPLAY's X server: its windows found,
+// read and typed into (xdotool, xprop; window 0 the main one), closed as a window manager does.
 class X11Session
 {
 public:
@@ -18,7 +17,13 @@ public:
             QFile::copy(QStringLiteral(QUORVIN_BINARY_DIR "/") + QLatin1String(name),
                 path(QLatin1String(name)));
     }
-    ~X11Session() { m_process.kill(), m_process.waitForFinished(5000); }
+    ~X11Session() // closed as a user would, so that a coverage build writes its counters
+    {
+        if (m_window && m_process.state() == QProcess::Running)
+            requestClose();
+        if (!m_process.waitForFinished(3000))
+            m_process.kill(), m_process.waitForFinished(5000);
+    }
     Q_DISABLE_COPY_MOVE(X11Session)
 
     QString programDirectory() const { return m_directory.path(); }
@@ -26,9 +31,8 @@ public:
     void write(const QString &name, const QByteArray &bytes) const { writeFile(path(name), bytes); }
     QByteArray read(const QString &name) const { return readFile(path(name)); }
 
-    // Starts the program copy (or the program at programPath, to run a second copy from
-    // another session's directory); true once its window is mapped within timeoutMs, polled
-    // without pauses. The window is then given the keyboard, as a window manager would.
+    // Starts the program copy (or programPath); true once its window is mapped within timeoutMs,
+    // polled without pauses. The window then gets the keyboard, as from a window manager.
     bool start(const QStringList &arguments, const QString &programPath = {}, int timeoutMs = 10000)
     {
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
