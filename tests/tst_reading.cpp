@@ -37,7 +37,7 @@ class TestReading : public QObject
         const QString path = m_dir.filePath(QString::number(++m_files) + u'/' + name);
         QDir().mkpath(QFileInfo(path).path());
         writeFile(path, bytes);
-        return path;
+        return QDir::toNativeSeparators(path); // as the dialog and a drop give it
     }
 
 private slots:

@@ -30,6 +30,7 @@ inline void dropFiles(QWidget *target, const QStringList &paths)
 }
 
 // A program started in-process in a temporary program directory, with the platform double.
+// Paths use the system's separators, as the real platform layer gives them.
 struct ProgramFixture
 {
     QTemporaryDir directory;
@@ -37,9 +38,12 @@ struct ProgramFixture
     std::unique_ptr<viewer::Program> program;
 
     explicit ProgramFixture(const QString &argumentString = {})
-        : services(directory.path(), argumentString)
+        : services(QDir::toNativeSeparators(directory.path()), argumentString)
     { }
-    QString path(const QString &name) const { return directory.filePath(name); }
+    QString path(const QString &name) const
+    {
+        return QDir::toNativeSeparators(directory.filePath(name));
+    }
     void write(const QString &name, const QByteArray &bytes) const { writeFile(path(name), bytes); }
     QByteArray read(const QString &name) const { return readFile(path(name)); }
     viewer::Form1 *start()
