@@ -9,9 +9,7 @@
 #include "viewer/filereading.h"
 
 #include <QTimer>
-#ifdef Q_OS_UNIX
 #include <sys/stat.h>
-#endif
 
 using namespace viewer;
 
