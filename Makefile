@@ -9,6 +9,7 @@ SCREENSHOT := $(abspath build/screenshot.png)
 FORMAT_DIRS := src tests tools bench
 
 .PHONY: build deps run test sanitize coverage bench fuzz format-check format clean install uninstall
+.PHONY: deps-windows windows windows-test
 
 deps:
 	scripts/install-deps.sh
@@ -122,5 +123,17 @@ format-check: deps
 format: deps
 	find $(FORMAT_DIRS) -type f \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
 
+# Windows: cross-built with MinGW-w64 against a static Qt (unpacked from ../shared/winqt/ or
+# built once into ~/.cache/quorvin), packed as build-windows/quorvin-VERSION-windows.zip;
+# its tests run under Wine. See scripts/build-windows.sh.
+deps-windows:
+	scripts/install-deps.sh windows
+
+windows: deps-windows
+	scripts/build-windows.sh package
+
+windows-test: deps-windows
+	scripts/with-test-env.sh scripts/build-windows.sh test
+
 clean:
-	rm -rf build build-sanitize build-coverage build-fuzz
+	rm -rf build build-sanitize build-coverage build-fuzz build-windows

@@ -2,6 +2,8 @@
 # Installs the Debian 12 packages that building, running and testing Quorvin need, and only
 # those that are missing: when everything is there it asks nothing of the network and returns
 # at once. Runs as root, or through sudo when it is available.
+#   install-deps.sh            what the Linux build and its tests need
+#   install-deps.sh windows    that, and what cross-building for Windows and its tests need
 set -euo pipefail
 
 packages=(
@@ -38,6 +40,16 @@ packages=(
     # The coverage report of `make coverage` (line and branch coverage from gcc's counters)
     gcovr
 )
+
+if [[ "${1:-}" == windows ]]; then
+    packages+=(
+        # The MinGW-w64 cross compiler (POSIX threads, as the static Qt for Windows was built
+        # with) and its binutils, which also check the programs' DLL imports
+        g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+        # Wine runs the Windows programs for their tests; the packed Qt is xz, the package zip
+        wine wine64 xz-utils zip unzip
+    )
+fi
 
 # One dpkg-query for all of them; a package that dpkg has never heard of prints nothing.
 declare -A installed=()

@@ -91,7 +91,7 @@ class TestWindow : public QObject
         const QString path = m_dir.filePath(QString::number(++m_files) + u'/' + name);
         QDir().mkpath(QFileInfo(path).path());
         writeFile(path, bytes);
-        return path;
+        return QDir::toNativeSeparators(path); // as the dialog and a drop give it
     }
 
 private slots:
@@ -200,8 +200,10 @@ private slots:
         row("empty settings file", "", s12, "e0e0e0 0 0,0 381x233 9 - x", true);
         row("2 MiB settings file", Stored + MiB2, s12, "e0e0e0 0 0,0 381x233 9 - x", true);
         row("settings file a directory", "<dir>", s12, "e0e0e0 0 66,100 659x355 12 f12 3000x6000 ");
+#ifndef Q_OS_WIN // where links are shortcut files
         row("settings file a dangling link", "<link>", none,
             "e0e0e0 0 66,100 659x355 9 - 3000x6000 ");
+#endif
         row("size 12", none, s12, "e0e0e0 0 66,100 659x355 12 f12 3000x6000 ");
         row("size in letters", none, "big\r\n", "e0e0e0 0 66,100 659x355 9 - 3000x6000", true);
         row("size 5000", none, "5000\r\n", "e0e0e0 0 66,100 659x355 9 - 3000x6000", true);
@@ -223,6 +225,10 @@ private slots:
                 f.write(name, bytes);
         }
         Form1 *w = f.start();
+#ifdef Q_OS_WIN // Windows places a window that start-up failed to place where it likes
+        if (shown.endsWith(QLatin1String("bad file <--")))
+            shown.replace(u" 0,0 "_qs, u" %1,%2 "_qs.arg(w->x()).arg(w->y()));
+#endif
         QCOMPARE(::shown(f), shown);
         QCOMPARE(w->windowTitle(), QStringLiteral("Quorvin viewer"));
         QCOMPARE(f.read(Ini), ini.startsWith('<') ? QByteArray() : ini); // start-up writes nothing
@@ -617,9 +623,13 @@ private slots:
     void readersRefuseWhatIsNoFileOrTooLarge()
     {
         const QString fifo = m_dir.filePath(QStringLiteral("pipe.nfo"));
-        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         const QString over = fileWith(QByteArray(MaxFileBytes + 1, 'x')); // grown since tested
-        for (const QString &path : { m_dir.path(), fifo, QString(), over }) {
+        QStringList refused { m_dir.path(), QString(), over };
+#ifdef Q_OS_UNIX // Windows has no FIFO in its file system
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        refused << fifo;
+#endif
+        for (const QString &path : refused) {
             QVERIFY_THROWS_EXCEPTION(LoadError, probeLineBreaks(path, keepGoing));
             QVERIFY_THROWS_EXCEPTION(LoadError, convertingRead(path, noShow, keepGoing));
             if (path != fifo)

@@ -28,6 +28,7 @@ inline bool drop(QWidget *target, const QStringList &links)
 }
 
 // A program started in-process in a temporary program directory, with the platform double.
+// Paths use the system's separators, as the real platform layer gives them.
 struct ProgramFixture
 {
     QTemporaryDir directory;
@@ -35,9 +36,12 @@ struct ProgramFixture
     std::unique_ptr<viewer::Program> program;
 
     explicit ProgramFixture(const QString &argumentString = {})
-        : services(directory.path(), argumentString)
+        : services(QDir::toNativeSeparators(directory.path()), argumentString)
     { }
-    QString path(const QString &name) const { return directory.filePath(name); }
+    QString path(const QString &name) const
+    {
+        return QDir::toNativeSeparators(directory.filePath(name));
+    }
     void write(const QString &name, const QByteArray &bytes) const { writeFile(path(name), bytes); }
     QByteArray read(const QString &name) const { return readFile(path(name)); }
     viewer::Form1 *start()
