@@ -29,6 +29,8 @@ void Form1::saveImage_Click()
     const QImage picture = renderPicture(Text1->text(), Text1->pictureStyle(), 0, &why);
     if (!picture.isNull())
         why = writePng(picture, *path);
+    if (why.endsWith(u'.')) // Windows' reasons end with a full stop of their own
+        why.chop(1);
     if (!why.isEmpty())
         m_services.criticalMessage(this, QStringLiteral("Quorvin error"),
             QStringLiteral("Cannot save the picture as %1: %2.").arg(*path, why));
