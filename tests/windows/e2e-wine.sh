@@ -143,5 +143,6 @@ check "Escape ends the program" wait_for 20 ended
 check "quorvin.ini is written beside the program, byte for byte" same_bytes \
     "$program/quorvin.ini" 'v1.19\r\nFC- 14737632 \r\nBC- 0 \r\nState- 0 \r\nTop-1500\r\nLeft-990\r\nNheight-5995\r\nNwidth-10005\r\nDheight-3000\r\nDwidth-6000\r\n'
 
-echo "Totals: $passed passed, $failed failed (Windows end to end under Wine)"
+echo "Windows end to end under Wine:"
+echo "Totals: $passed passed, $failed failed"
 ((failed == 0))
