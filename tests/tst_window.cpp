@@ -761,7 +761,8 @@ private slots:
         for (const QString &name : names.split(u' ')) {
             bytes = name.front().isDigit() ? QByteArray(name.chopped(4).toInt(), '\xDB')
                                            : QByteArray("ab\r\ncd\r\n");
-            paths << (QDir::isAbsolutePath(name) ? name : fileWith(bytes, name));
+            paths << (QDir::isAbsolutePath(name) ? QDir::toNativeSeparators(name)
+                                                 : fileWith(bytes, name));
             if (name.startsWith(QLatin1String("missing")))
                 QVERIFY(QFile::remove(paths.last()));
             else
