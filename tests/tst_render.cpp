@@ -77,8 +77,12 @@ private slots:
         QVERIFY(process.waitForFinished(60000));
         const QStringList lines = QString::fromLocal8Bit(process.readAllStandardError())
                                       .split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(process.exitCode(), status);
-        QCOMPARE(lines.size(), status == 0 ? 0 : status == 1 ? 1 : 2);
+        QVERIFY2(process.exitCode() == status
+                && lines.size()
+                    == (status == 0       ? 0
+                            : status == 1 ? 1
+                                          : 2),
+            qPrintable(u"exit %1: "_qs.arg(process.exitCode()) + lines.join(u'\n')));
         if (status != 0)
             QVERIFY2(
                 lines[0].startsWith(u"quorvin-render: "_qs + expand(error)), qPrintable(lines[0]));
