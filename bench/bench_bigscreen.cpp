@@ -20,7 +20,7 @@ namespace {
 void showMaximized(textarea::OemTextArea &area)
 {
     area.setFontSize(14);
-    area.setText(art(64000, "\r\n"));
+    area.setText(denseArt(64000, "\r\n"));
     area.show();
     area.resize(area.size() + QSize(1920, 1080) - area.viewport()->size());
     QCoreApplication::processEvents();

@@ -94,7 +94,7 @@ void BM_FindLinks(benchmark::State &state)
     const QByteArray line = "  Group site www.example-group.org   mail: team@example.org   "
                             "http://x.y/rel  \r\n";
     const QByteArray text
-        = state.range(0) == 0 ? art(viewer::MaxFileBytes, "\r\n") : line.repeated(800);
+        = state.range(0) == 0 ? denseArt(viewer::MaxFileBytes, "\r\n") : line.repeated(800);
     size_t links = 0;
     for (auto _ : state) {
         links = viewer::findLinks(text).size();

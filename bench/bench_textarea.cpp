@@ -19,7 +19,7 @@ namespace {
 // A converting read sets the text again every 500 bytes: 128 sets for 64000 bytes.
 void setTextWhileReading(benchmark::State &state)
 {
-    const QByteArray text = art(64000, "\n");
+    const QByteArray text = denseArt(64000, "\n");
     textarea::OemTextArea area;
     area.resize(800, 600);
     for (auto _ : state) {
@@ -36,7 +36,7 @@ void repaintFullView(benchmark::State &state)
     const auto points = float(state.range(0));
     textarea::OemTextArea area;
     area.setFontSize(points);
-    area.setText(art(64000, "\r\n"));
+    area.setText(denseArt(64000, "\r\n"));
     area.show();
     const QSize cell = textarea::CellGrid::cellSizeForPoints(points);
     area.resize(

@@ -3,7 +3,7 @@
 #include <QByteArray>
 
 // Dense art: blocks, shades, line drawing and letters, 78 cells and a line break per line.
-inline QByteArray art(qsizetype size, const char *lineBreak)
+inline QByteArray denseArt(qsizetype size, const char *lineBreak)
 {
     const QByteArray pieces[]
         = { "\xdb\xdb\xdb\xdc\xdf\xdd\xde", "\xb0\xb0\xb1\xb1\xb2\xb2", "\xc9\xcd\xcd\xcb\xcd\xbb",

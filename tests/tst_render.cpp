@@ -1,11 +1,14 @@
 #include "files.h"
+#include "textarea/textpicture.h"
+#include "viewer/filereading.h"
 
+#include <QColorSpace>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
-const QByteArray art = "\xdb\xdb\xb1 ab\r\ncd\r\n"; // 6 columns, 2 lines
+const QByteArray artBytes = "\xdb\xdb\xb1 ab\r\ncd\r\n"; // 6 columns, 2 lines
 
 // quorvin-render as a process, as a console or a thumbnail service runs it: no DISPLAY, and a
 // platform asked for in the environment that the program must not take.
@@ -26,7 +29,7 @@ private slots:
         QTest::addColumn<QSize>("size");
         const QByteArray tall = QByteArray("\xdb\xdb\r\n").repeated(40); // cut to 2 x 1 cells
         const auto row = [](const char *name, const char *arguments, int status, const char *error,
-                             QSize size = {}, const QByteArray &input = art) {
+                             QSize size = {}, const QByteArray &input = artBytes) {
             QTest::newRow(name) << QString::fromUtf8(arguments) << input << status
                                 << QString::fromUtf8(error) << size;
         };
@@ -38,7 +41,7 @@ private slots:
         row("thumbnail small", "--thumbnail 128 --size 9 IN OUT", 0, "", QSize(16, 12), tall);
         row("4 MiB", "--thumbnail 64 IN OUT", 0, "", QSize(10, 7), tall.left(4).repeated(1 << 20));
         row("over 4 MiB", "IN OUT", 1, "cannot read IN: larger than 4 MiB", {},
-            art + QByteArray(4 << 20, 'x'));
+            artBytes + QByteArray(4 << 20, 'x'));
         row("missing input", "MISSING OUT", 1, "cannot read MISSING: No such file");
         row("directory", "DIR OUT", 1, "cannot read DIR: Is a directory");
         row("unreadable", "/proc/self/mem OUT", 1, "cannot read /proc/self/mem: ");
@@ -97,7 +100,45 @@ private slots:
         const bool blue = arguments.startsWith(u"--colors 0000"_qs);
         QVERIFY(!size.isValid()
             || (picture.pixel(0, 0) == (blue ? qRgb(0, 0, 255) : qRgb(224, 224, 224))
-                && picture.format() == QImage::Format_Indexed8));
+                && picture.colorCount() > 0));
+    }
+
+    // The renderer's picture is the text area's own (as Save as Image draws it), pixel for
+    // pixel, at every size and scale it offers: every byte, tabs, and shades at every phase.
+    void pictureIsTheTextAreas_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<int>("scale");
+        for (const int points : { 5, 6, 9, 12, 14 })
+            for (const int scale : { 1, 2 })
+                QTest::addRow("%d points, scale %d", points, scale) << points << scale;
+    }
+    void pictureIsTheTextAreas()
+    {
+        QFETCH(int, points);
+        QFETCH(int, scale);
+        QByteArray bytes;
+        for (int byte = 0; byte < 256; ++byte)
+            bytes += QByteArray(1, char(byte)) + (byte % 32 == 31 ? "\r\n" : "");
+        bytes += "a\tb\t\xb0\xb1\xb2\tc\r\n\t\xb0\xb1\xb2\xb0\xb1\xb2\xdb\r\n \xb2\xb1\xb0\r\n";
+        textarea::PictureStyle style;
+        style.points = float(points);
+        style.ratio = scale;
+        style.textColour = 0x30C0F0, style.backColour = 0x402010; // 0x00BBGGRR
+        QImage expected = textarea::TextPicture(viewer::shownText(bytes), style).draw();
+        expected.setDevicePixelRatio(1);
+        expected.setColorSpace(QColorSpace::SRgb); // as the PNG states
+
+        QTemporaryDir dir;
+        const QString in = dir.filePath(u"art.nfo"_qs), out = dir.filePath(u"art.png"_qs);
+        writeFile(in, bytes);
+        QProcess process;
+        process.start(QStringLiteral(QUORVIN_BINARY_DIR "/quorvin-render"),
+            { u"--size"_qs, QString::number(points), u"--scale"_qs, QString::number(scale),
+                u"--colors"_qs, u"F0C030,102040"_qs, in, out });
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(QImage(out).convertToFormat(QImage::Format_RGB32), expected);
     }
 };
 

@@ -35,53 +35,8 @@ void CellGrid::setText(const QByteArray &bytes, const QList<char32_t> &character
 {
     m_text = bytes;
     m_characters = characters.size() == bytes.size() ? characters : QList<char32_t>();
-    m_lines.clear();
-    m_widest = 0;
-
-    const char *data = m_text.constData();
-    const qsizetype size = m_text.size();
-    qsizetype start = 0;
-    qsizetype column = 0;
-    const auto endLine = [&](qsizetype end, qsizetype next) {
-        m_lines.push_back(Line { start, end, column });
-        m_widest = std::max(m_widest, column);
-        start = next;
-        column = 0;
-    };
-    for (qsizetype i = 0; i < size; ++i) {
-        // Most bytes are ordinary cells: skip eight at a time while none is below 14 (none can
-        // be a tab or a line break).
-        while (i + 8 <= size) {
-            quint64 word;
-            std::memcpy(&word, data + i, sizeof word);
-            constexpr quint64 ones = 0x0101010101010101ULL;
-            if (((word - ones * 14) & ~word & ones * 0x80) != 0)
-                break;
-            i += 8;
-            column += 8;
-        }
-        if (i == size)
-            break;
-        const auto byte = uchar(data[i]);
-        if (byte > '\r') {
-            ++column;
-        } else if (byte == '\t') {
-            column = (column / tabWidth + 1) * tabWidth;
-        } else if (byte == '\n') {
-            endLine(i, i + 1);
-        } else if (byte == '\r') {
-            qsizetype next = i + 1;
-            if (next < size && data[next] == '\n')
-                next += 1;
-            else if (next + 1 < size && data[next] == '\r' && data[next + 1] == '\n')
-                next += 2;
-            endLine(i, next);
-            i = next - 1;
-        } else {
-            ++column;
-        }
-    }
-    endLine(size, size);
+    m_widest
+        = art::layoutLines(std::string_view(m_text.constData(), size_t(m_text.size())), m_lines);
 }
 
 qsizetype CellGrid::lineOf(qsizetype offset) const
@@ -99,7 +54,7 @@ qsizetype CellGrid::columnOf(qsizetype offset) const
         return offset - l.start; // no tab widened the line: one cell per byte
     qsizetype column = 0;
     for (qsizetype i = l.start; i < offset; ++i)
-        column = m_text[i] == '\t' ? (column / tabWidth + 1) * tabWidth : column + 1;
+        column = art::nextColumn(m_text[i], column);
     return column;
 }
 
@@ -114,8 +69,7 @@ qsizetype CellGrid::offsetAtColumn(qsizetype lineIndex, double column) const
     }
     qsizetype cellStart = 0;
     for (qsizetype i = l.start; i < l.end; ++i) {
-        const qsizetype cellEnd
-            = m_text[i] == '\t' ? (cellStart / tabWidth + 1) * tabWidth : cellStart + 1;
+        const qsizetype cellEnd = art::nextColumn(m_text[i], cellStart);
         if (column < (double(cellStart) + double(cellEnd)) / 2)
             return i;
         cellStart = cellEnd;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "art/lines.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QPointF>
@@ -31,14 +33,9 @@ struct Selection
 class CellGrid
 {
 public:
-    // One line of the text: its bytes are [start, end); the line break after it (if any) runs
-    // from end to the next line's start. columns counts cells, with tabs expanded.
-    struct Line
-    {
-        qsizetype start = 0;
-        qsizetype end = 0;
-        qsizetype columns = 0;
-    };
+    // One line of the text: its bytes are [start, end), then its line break; columns counts
+    // cells, with tabs expanded.
+    using Line = art::Line;
 
     enum class Move {
         Left,
@@ -53,7 +50,7 @@ public:
         TextEnd
     };
 
-    static constexpr int tabWidth = 8;
+    static constexpr int tabWidth = art::TabWidth;
 
     // Cell size in logical pixels for a point size: the height is the size at 96 dots per
     // inch, the width two thirds of the height, both rounded and at least 1 (9 points: 8 x 12).

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "art/cp437.h"
+
 #include <QByteArrayView>
 #include <QString>
 
 namespace textarea::cp437 {
 
-// The glyph that code page 437 shows for a byte, as a Unicode character. Bytes below 32 and
-// 127 map to their graphic glyphs (0x01 is U+263A, 0x1A is U+2192, 0x7F is U+2302), not to
-// control codes; 0x00 maps to U+0000, a blank cell. Bytes 32-126 are ASCII.
-char16_t toUnicode(quint8 byte);
+using art::cp437::toUnicode;
 
 // The bytes as Unicode, one character per byte through toUnicode(); no line-break handling.
 QString toUnicode(QByteArrayView bytes);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "art/composition.h"
 #include "platform/services.h"
 #include "textarea/cellgrid.h"
 
@@ -29,9 +30,8 @@ struct PictureStyle
 class TextPicture
 {
 public:
-    // The largest picture drawn, in device pixels: 256 MiB of 32-bit pixels, the most that
-    // Qt's image readers open by default, so every picture can be opened again.
-    static constexpr qint64 MaxPixels = qint64(1) << 26;
+    // The largest picture drawn, in device pixels.
+    static constexpr qint64 MaxPixels = art::MaxPicturePixels;
 
     TextPicture(const QByteArray &text, const PictureStyle &style);
 

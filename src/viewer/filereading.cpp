@@ -1,5 +1,6 @@
 #include "viewer/filereading.h"
 
+#include "art/lines.h"
 #include "platform/boundedread.h"
 #include "viewer/utf8reading.h"
 
@@ -45,51 +46,43 @@ bool endsWithCaseInsensitive(const QString &path, QLatin1StringView ending)
     return path.right(ending.size()).compare(ending, Qt::CaseInsensitive) == 0;
 }
 
+std::string_view view(const QByteArray &bytes)
+{
+    return std::string_view(bytes.constData(), size_t(bytes.size()));
+}
+
 // The direct read's rule: the text less a final line break (CR LF, or a lone CR or LF).
 QByteArray withoutFinalBreak(QByteArray text)
 {
-    if (text.endsWith("\r\n"))
-        text.chop(2);
-    else if (text.endsWith('\r') || text.endsWith('\n'))
-        text.chop(1);
+    text.chop(qsizetype(art::finalBreakLength(view(text))));
     return text;
 }
 
-// The converting read's rule: each LF turned into CR LF and each CR dropped; showSoFar and
+// The converting read's rule, a ProgressPeriod of bytes at a time: after each, showSoFar and
 // pump run as convertingRead says.
 QByteArray convertBreaks(const QByteArray &bytes,
     const std::function<void(const QByteArray &)> &showSoFar, const EventPump &pump)
 {
-    // Every LF may double; reserving that once keeps appends from reallocating.
+    // Every LF may double; reserving that once keeps the text from reallocating.
     const qsizetype capacity = 2 * bytes.size();
     QByteArray text;
     text.reserve(capacity);
-
-    const char *const data = bytes.constData();
-    const qsizetype size = bytes.size();
-    qsizetype spanStart = 0; // first byte not yet appended
-    int counter = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char byte = data[i];
-        if (byte == '\n' || byte == '\r') {
-            text.append(data + spanStart, i - spanStart);
-            if (byte == '\n')
-                text.append("\r\n", 2);
-            spanStart = i + 1;
-        }
-        if (++counter == ProgressPeriod) {
-            text.append(data + spanStart, i + 1 - spanStart);
-            spanStart = i + 1;
-            showSoFar(text);
-            counter = 0;
-            // A receiver that kept a shared copy makes the next append detach; take the full
-            // capacity again in that one copy.
-            if (!text.isDetached())
-                text.reserve(capacity);
-            pumpOrAbort(pump);
-        }
+    for (qsizetype from = 0; from < bytes.size(); from += ProgressPeriod) {
+        const qsizetype piece = std::min<qsizetype>(ProgressPeriod, bytes.size() - from);
+        const qsizetype length = text.size();
+        text.resize(length + 2 * piece);
+        const char *end = art::convertBreaks(
+            view(bytes).substr(size_t(from), size_t(piece)), text.data() + length);
+        text.resize(end - text.constData());
+        if (piece < ProgressPeriod)
+            break;
+        showSoFar(text);
+        // A receiver that kept a shared copy makes the next resize detach; take the full
+        // capacity again in that one copy.
+        if (!text.isDetached())
+            text.reserve(capacity);
+        pumpOrAbort(pump);
     }
-    text.append(data + spanStart, size - spanStart);
     return text;
 }
 
@@ -147,10 +140,7 @@ QByteArray convertingRead(const QString &path,
 
 QByteArray shownText(const QByteArray &bytes)
 {
-    const qsizetype breakAt = std::find_if(bytes.cbegin(), bytes.cend(), [](char byte) {
-        return byte == '\r' || byte == '\n';
-    }) - bytes.cbegin();
-    if (breakAt < bytes.size() && bytes[breakAt] == '\r')
+    if (art::readsDirect(view(bytes)))
         return withoutFinalBreak(bytes);
     return convertBreaks(
         bytes, [](const QByteArray &) {}, [] { return true; });

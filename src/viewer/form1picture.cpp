@@ -26,7 +26,7 @@ void Form1::saveImage_Click()
     if (!path)
         return;
     QString why;
-    const QImage picture = renderPicture(Text1->text(), Text1->pictureStyle(), 0, &why);
+    const QImage picture = renderPicture(Text1->text(), Text1->pictureStyle(), &why);
     if (!picture.isNull())
         why = writePng(picture, *path);
     if (why.endsWith(u'.')) // Windows' reasons end with a full stop of their own

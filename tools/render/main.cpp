@@ -1,20 +1,21 @@
 // quorvin-render: draws a text file as Quorvin's window shows it into a PNG file, or a small
-// thumbnail of it for the desktop's thumbnail service. It needs no display: it always runs on
-// Qt's offscreen platform. Errors are one line on stderr; exit 1 for a failure, 2 for bad
-// usage; the output is written whole or not at all.
+// thumbnail of it for the desktop's thumbnail service. It loads no toolkit and needs no
+// display: a thumbnail service starts it once a file, so it starts in a few milliseconds. Its
+// cells are the text area's own, made at build time (glyphmasks.h). Errors are one line on
+// stderr; exit 1 for a failure, 2 for bad usage; the output is written whole or not at all.
 
-#include "textarea/textpicture.h"
-#include "viewer/picturefile.h"
-#include "viewer/rendering.h"
+#include "picture.h"
+#include "pngfile.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QGuiApplication>
-#include <QStringList>
-
+#include <cerrno>
+#include <charconv>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -34,175 +35,191 @@ const char *const Help
 
 struct Options
 {
-    textarea::PictureStyle style;
+    render::Style style;
+    int points = 9;
     bool sizeGiven = false;
+    int ratio = 1;
     int thumbnail = 0;
-    QString input;
-    QString output;
+    std::string input;
+    std::string output;
 };
 
+// Bad usage (exit 2) and a failure (exit 1), each with what went wrong.
 struct UsageError
 {
-    QString what;
+    std::string what;
 };
 
 struct Failure
 {
-    QString what;
+    std::string what;
 };
 
-// Colour from RRGGBB to the viewer's 0x00BBGGRR.
-std::optional<platform::Colour> parseColour(const QString &text)
+// A whole decimal or hexadecimal number, nothing else.
+std::optional<int> number(std::string_view text, int base = 10)
 {
-    bool ok = false;
-    const uint rgb = text.toUInt(&ok, 16);
-    if (text.size() != 6 || !ok)
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
         return std::nullopt;
-    return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
+    return value;
 }
 
-Options parse(const QStringList &arguments)
+// A colour RRGGBB as 0xRRGGBB.
+std::optional<std::uint32_t> colour(std::string_view text)
+{
+    const auto value
+        = text.size() == 6 && text[0] != '-' && text[0] != '+' ? number(text, 16) : std::nullopt;
+    return value ? std::optional<std::uint32_t>(std::uint32_t(*value)) : std::nullopt;
+}
+
+Options parse(const std::vector<std::string> &arguments)
 {
     Options options;
-    QStringList files;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        QString argument = arguments[i];
-        if (argument == QLatin1String("--")) {
-            files += arguments.mid(i + 1);
+    std::vector<std::string> files;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        std::string argument = arguments[i];
+        if (argument == "--") {
+            files.insert(files.end(), arguments.begin() + std::ptrdiff_t(i + 1), arguments.end());
             break;
         }
-        if (!argument.startsWith(QLatin1String("--")) || argument.size() == 2) {
-            files << argument;
+        if (!argument.starts_with("--") || argument.size() == 2) {
+            files.push_back(argument);
             continue;
         }
-        QString value;
-        const qsizetype equals = argument.indexOf(QLatin1Char('='));
-        const bool takesValue
-            = argument != QLatin1String("--help") && argument != QLatin1String("--version");
-        if (equals > 0) {
-            value = argument.mid(equals + 1);
-            argument.truncate(equals);
+        std::string value;
+        const size_t equals = argument.find('=');
+        const bool takesValue = argument != "--help" && argument != "--version";
+        if (equals != std::string::npos) {
+            value = argument.substr(equals + 1);
+            argument.resize(equals);
         } else if (takesValue) {
             if (i + 1 >= arguments.size())
-                throw UsageError { QStringLiteral("option %1 needs a value").arg(argument) };
+                throw UsageError { "option " + argument + " needs a value" };
             value = arguments[++i];
         }
         const auto bad = [&](const char *expected) {
-            return UsageError { QStringLiteral("invalid value '%1' for %2: expected %3")
-                                    .arg(value, argument, QLatin1String(expected)) };
+            return UsageError { "invalid value '" + value + "' for " + argument + ": expected "
+                + expected };
         };
-        bool ok = false;
-        if (argument == QLatin1String("--size")) {
-            const int size = value.toInt(&ok);
-            if (!ok || (size != 5 && size != 6 && size != 9 && size != 12 && size != 14))
+        if (argument == "--size") {
+            const auto size = number(value);
+            if (!size || (*size != 5 && *size != 6 && *size != 9 && *size != 12 && *size != 14))
                 throw bad("5, 6, 9, 12 or 14");
-            options.style.points = float(size);
+            options.points = *size;
             options.sizeGiven = true;
-        } else if (argument == QLatin1String("--scale")) {
-            const int scale = value.toInt(&ok);
-            if (!ok || (scale != 1 && scale != 2))
+        } else if (argument == "--scale") {
+            const auto scale = number(value);
+            if (!scale || (*scale != 1 && *scale != 2))
                 throw bad("1 or 2");
-            options.style.ratio = scale;
-        } else if (argument == QLatin1String("--colors")) {
-            const QStringList pair = value.split(QLatin1Char(','));
-            const auto text = parseColour(pair.value(0));
-            const auto back = parseColour(pair.value(1));
-            if (pair.size() != 2 || !text || !back)
+            options.ratio = *scale;
+        } else if (argument == "--colors") {
+            const size_t comma = value.find(',');
+            const auto text = colour(std::string_view(value).substr(0, comma));
+            const auto back = comma == std::string::npos
+                ? std::nullopt
+                : colour(std::string_view(value).substr(comma + 1));
+            if (!text || !back)
                 throw bad("two colours RRGGBB,RRGGBB");
-            options.style.textColour = *text;
-            options.style.backColour = *back;
-        } else if (argument == QLatin1String("--thumbnail")) {
-            options.thumbnail = value.toInt(&ok);
-            if (!ok || options.thumbnail < 1 || options.thumbnail > 4096)
+            options.style = { *text, *back };
+        } else if (argument == "--thumbnail") {
+            const auto pixels = number(value);
+            if (!pixels || *pixels < 1 || *pixels > 4096)
                 throw bad("a number of pixels from 1 to 4096");
-        } else if (argument == QLatin1String("--help") && equals < 0) {
+            options.thumbnail = *pixels;
+        } else if (argument == "--help" && equals == std::string::npos) {
             std::fputs(Usage, stdout);
             std::fputs(Help, stdout);
             std::exit(0);
-        } else if (argument == QLatin1String("--version") && equals < 0) {
+        } else if (argument == "--version" && equals == std::string::npos) {
             std::puts("quorvin-render " QUORVIN_VERSION);
             std::exit(0);
         } else {
-            throw UsageError { QStringLiteral("unknown option %1").arg(argument) };
+            throw UsageError { "unknown option " + argument };
         }
     }
     if (files.size() != 2)
-        throw UsageError { files.size() < 2
-                ? QStringLiteral("an input and an output file are needed")
-                : QStringLiteral("too many files") };
+        throw UsageError { files.size() < 2 ? "an input and an output file are needed"
+                                            : "too many files" };
     options.input = files[0];
     options.output = files[1];
     return options;
 }
 
-// The input file's bytes, up to MaxRenderBytes.
-QByteArray readInput(const QString &path)
+// The input file's bytes, up to MaxInputBytes. Only regular files are read: a directory is no
+// text, and a FIFO or device could block or never end.
+std::string readInput(const std::string &path)
 {
-    const QFileInfo info(path);
-    const auto fail = [&](const QString &why) {
-        return Failure { QStringLiteral("cannot read %1: %2").arg(path, why) };
+    const auto fail = [&](const std::string &why) {
+        return Failure { "cannot read " + path + ": " + why };
     };
-    if (!info.exists())
-        throw fail(QStringLiteral("No such file or directory"));
-    if (info.isDir())
-        throw fail(QStringLiteral("Is a directory"));
-    if (!info.isFile())
-        throw fail(QStringLiteral("not a regular file"));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw fail(file.errorString());
-    const QByteArray bytes = file.read(viewer::MaxRenderBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        throw fail(file.errorString());
-    if (bytes.size() > viewer::MaxRenderBytes)
-        throw fail(QStringLiteral("larger than 4 MiB"));
+    struct stat info
+    { };
+    if (::stat(path.c_str(), &info) != 0)
+        throw fail(std::strerror(errno));
+    if (S_ISDIR(info.st_mode))
+        throw fail(std::strerror(EISDIR));
+    if (!S_ISREG(info.st_mode))
+        throw fail("not a regular file");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw fail(std::strerror(errno));
+    // The size as stated is a hint: the file is read to its end, or one byte past the limit.
+    std::string bytes(
+        size_t(std::min<std::int64_t>(info.st_size, render::MaxInputBytes) + 1), '\0');
+    size_t length = 0;
+    for (;;) {
+        if (length == bytes.size()) {
+            if (std::int64_t(length) > render::MaxInputBytes)
+                break;
+            bytes.resize(std::min<size_t>(2 * length, size_t(render::MaxInputBytes) + 1));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + length, bytes.size() - length);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd);
+            throw fail(std::strerror(error));
+        }
+        if (n == 0)
+            break;
+        length += size_t(n);
+    }
+    ::close(fd);
+    if (std::int64_t(length) > render::MaxInputBytes)
+        throw fail("larger than 4 MiB");
+    bytes.resize(length);
     return bytes;
-}
-
-void printError(const QString &what)
-{
-    std::fprintf(stderr, "quorvin-render: %s\n", qPrintable(what));
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
     Options options;
     try {
-        options = parse(arguments);
+        options = parse(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const UsageError &error) {
-        printError(error.what);
-        std::fputs(Usage, stderr);
+        std::fprintf(stderr, "quorvin-render: %s\n%s", error.what.c_str(), Usage);
         return 2;
     }
-
-    // The offscreen platform whatever the session offers: thumbnail services run this with no
-    // display, and a display would only cost a connection. Qt gets none of the arguments.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Qt's own notes (such as a missing runtime folder) are no concern of the user's: stderr
-    // carries this program's one line.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-
     try {
-        textarea::PictureStyle style = options.style;
         if (options.thumbnail > 0 && !options.sizeGiven)
-            style.points = viewer::thumbnailPoints(options.thumbnail);
-        const QByteArray text = viewer::renderedText(readInput(options.input));
-        QString why;
-        const QImage picture = viewer::renderPicture(text, style, options.thumbnail, &why);
-        if (picture.isNull())
-            throw Failure { QStringLiteral("cannot draw %1: %2").arg(options.input, why) };
-        why = viewer::writePng(picture, options.output);
-        if (!why.isEmpty())
-            throw Failure { QStringLiteral("cannot write %1: %2").arg(options.output, why) };
+            options.points = render::thumbnailPoints(options.thumbnail);
+        const render::GlyphMasks *masks = render::findGlyphMasks(options.points, options.ratio);
+        const std::string text = render::renderedText(readInput(options.input));
+        std::string why;
+        render::Picture picture
+            = render::drawPicture(text, *masks, options.style, options.thumbnail, why);
+        if (picture.width == 0)
+            throw Failure { "cannot draw " + options.input + ": " + why };
+        why = render::writeWhole(
+            options.output, [&](std::FILE *file) { return render::writePng(picture, file); });
+        if (!why.empty())
+            throw Failure { "cannot write " + options.output + ": " + why };
     } catch (const Failure &failure) {
-        printError(failure.what);
+        std::fprintf(stderr, "quorvin-render: %s\n", failure.what.c_str());
         return 1;
     }
     return 0;
