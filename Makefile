@@ -52,15 +52,13 @@ test: build
 	scripts/with-test-env.sh ctest --test-dir build --output-on-failure -j$(JOBS)
 
 # AddressSanitizer and UndefinedBehaviorSanitizer, leak detection on; scripts/lsan.supp lists
-# the few leaks inside system libraries that are not ours to fix. A test program that fails is run
-# once more, and both runs stay in the log: one sanitizer run of tst_render saw quorvin-render
-# exit 1 on a thumbnail that 200 runs since drew, and its report has not been caught yet.
+# the few leaks inside system libraries that are not ours to fix.
 sanitize: deps
 	cmake --preset sanitize
 	cmake --build build-sanitize -j$(JOBS)
 	LSAN_OPTIONS="suppressions=$(abspath scripts/lsan.supp):print_suppressions=0$${LSAN_OPTIONS:+:$$LSAN_OPTIONS}" \
 	UBSAN_OPTIONS="print_stacktrace=1$${UBSAN_OPTIONS:+:$$UBSAN_OPTIONS}" \
-	    scripts/with-test-env.sh ctest --test-dir build-sanitize --output-on-failure --repeat until-pass:2
+	    scripts/with-test-env.sh ctest --test-dir build-sanitize --output-on-failure
 
 # Line and branch coverage of src/ and tools/ over the whole suite (gcovr): text and HTML in
 # build-coverage/, then gcovr's summary. Counters are zeroed first, so a rerun counts one run.

@@ -11,6 +11,8 @@ packages=(
     cmake ninja-build g++ pkg-config clang-format
     # Qt 6 Widgets, Gui, Core and Test, with the OpenGL headers that Qt's CMake files ask for
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    # quorvin-render's PNGs
+    libpng-dev
     # Sound: decoding (libsndfile) and synchronous playback (PulseAudio simple API)
     libsndfile1-dev libpulse-dev
     # A real sound server with a null sink for the tests, and its command-line clients

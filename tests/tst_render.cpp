@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 const QByteArray artBytes = "\xdb\xdb\xb1 ab\r\ncd\r\n"; // 6 columns, 2 lines
 
 // quorvin-render as a process, as a console or a thumbnail service runs it: no DISPLAY, and a
@@ -101,6 +103,48 @@ private slots:
         QVERIFY(!size.isValid()
             || (picture.pixel(0, 0) == (blue ? qRgb(0, 0, 255) : qRgb(224, 224, 224))
                 && picture.colorCount() > 0));
+    }
+
+    // The output is written whole or not at all: an empty file that a thumbnail service made
+    // ready is filled in place (the same file), a file replaced keeps its permissions, and a
+    // failure leaves an existing file as it was.
+    void outputIsWholeOrUntouched_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<bool>("inputExists");
+        QTest::addColumn<bool>("sameFile");
+        QTest::newRow("empty file filled in place") << QByteArray() << true << true;
+        QTest::newRow("picture replaced") << QByteArray("old") << true << false;
+        QTest::newRow("failure leaves the file") << QByteArray("old") << false << true;
+    }
+    void outputIsWholeOrUntouched()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(bool, inputExists);
+        QFETCH(bool, sameFile);
+        QTemporaryDir dir;
+        const QString in = dir.filePath(u"art.nfo"_qs), out = dir.filePath(u"art.png"_qs);
+        if (inputExists)
+            writeFile(in, artBytes);
+        writeFile(out, before);
+        QFile::setPermissions(out, QFile::ReadOwner | QFile::WriteOwner);
+        const auto status = [&] {
+            struct stat info
+            { };
+            ::stat(QFile::encodeName(out).constData(), &info);
+            return info;
+        };
+        const ino_t was = status().st_ino;
+        QCOMPARE(
+            QProcess::execute(QStringLiteral(QUORVIN_BINARY_DIR "/quorvin-render"), { in, out }),
+            inputExists ? 0 : 1);
+        QCOMPARE(status().st_ino == was, sameFile);
+        QCOMPARE(status().st_mode & 0777, 0600u);
+        QCOMPARE(QDir(dir.path()).count(), uint(inputExists ? 4 : 3)); // with . and ..
+        if (inputExists)
+            QCOMPARE(QImage(out).size(), QSize(48, 24));
+        else
+            QCOMPARE(readFile(out), before);
     }
 
     // The renderer's picture is the text area's own (as Save as Image draws it), pixel for
