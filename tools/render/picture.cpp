@@ -114,8 +114,9 @@ Picture scaledDown(const Picture &source, int width, int height)
 
 std::string renderedText(std::string_view fileBytes)
 {
-    return art::shownText(
-        art::readsAsUtf8(fileBytes) ? art::utf8Glyphs(fileBytes) : std::string(fileBytes));
+    if (art::readsAsUtf8(fileBytes))
+        return art::shownText(art::utf8Glyphs(fileBytes));
+    return art::shownText(fileBytes);
 }
 
 int thumbnailPoints(int pixels)
