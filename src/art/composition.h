@@ -23,9 +23,10 @@ template<typename Pixel> struct PixelRows
     int height = 0;
 
     Pixel *row(int y) const { return first + y * stride; }
-    void fill(int x, int width_, Pixel value) const
+    // Sets count pixels from x on in every row, clipped to the rows.
+    void fill(int x, int count, Pixel value) const
     {
-        const int x0 = std::max(x, 0), x1 = std::min(x + width_, width);
+        const int x0 = std::max(x, 0), x1 = std::min(x + count, width);
         for (int y = 0; x0 < x1 && y < height; ++y)
             std::fill(row(y) + x0, row(y) + x1, value);
     }
