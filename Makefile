@@ -67,7 +67,10 @@ coverage: deps
 	cmake --build build-coverage -j$(JOBS)
 	find build-coverage -name '*.gcda' -delete
 	scripts/with-test-env.sh ctest --test-dir build-coverage --output-on-failure -j$(JOBS)
-	gcovr --root . --filter 'src/' --filter 'tools/' --exclude-throw-branches \
+	# glyphtable runs while building, before the counters are zeroed; the renderer's tests check
+	# every cell it draws against the text area's pictures.
+	gcovr --root . --filter 'src/' --filter 'tools/' --exclude 'tools/render/glyphtable.cpp' \
+	    --exclude-throw-branches \
 	    --exclude-unreachable-branches --json build-coverage/coverage.json build-coverage
 	cd build-coverage && gcovr --root .. --add-tracefile coverage.json --txt coverage.txt \
 	    && gcovr --root .. --add-tracefile coverage.json --branches --txt coverage-branches.txt \

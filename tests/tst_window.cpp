@@ -469,6 +469,15 @@ private slots:
                 && f.services.messages[0].endsWith(u'.') && !f.services.messages[0].endsWith(u".."),
             qPrintable(f.services.messages.join(u'|'))); // the system's reason, one full stop
         QCOMPARE(QDir(f.directory.path()).entryList({ u"*.png"_qs }), QStringList(u"art.png"_qs));
+
+        // A picture past 2^26 pixels (512000 tab columns of 13 x 19 cells) is refused, with why.
+        w->Text1->setText(QByteArray(64000, '\t'));
+        f.services.saveAnswers = { f.path(u"wide.png"_qs) };
+        item->trigger();
+        QCOMPARE(f.services.messages.value(1),
+            u"Quorvin error: Cannot save the picture as "_qs + f.path(u"wide.png"_qs)
+                + u": the picture would be 6656000 x 19 pixels, more than 67 million."_qs);
+        QVERIFY(!QFile::exists(f.path(u"wide.png"_qs)));
     }
     // Command lines started (help only when its file is there); a failed start says why.
     void helpWebAndEmail()
