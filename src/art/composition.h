@@ -9,9 +9,12 @@
 
 namespace art {
 
-// The largest picture of a text drawn, in pixels: 256 MiB of 32-bit pixels, the most that
-// common image readers (Qt's among them) open by default, so that every picture opens again.
-inline constexpr std::int64_t MaxPicturePixels = std::int64_t(1) << 26;
+// Ink mixed into paper by a coverage of `of` (one colour channel): how a cell's antialiased
+// edges are coloured, and how a palette index of a picture (its coverage) becomes a colour.
+inline int mixChannel(int paper, int ink, int coverage, int of = 255)
+{
+    return paper + (ink - paper) * coverage / of;
+}
 
 // Rows of pixels of some type (a colour, or a palette index): the first row at first, each next
 // row stride pixels further on.

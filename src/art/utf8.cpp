@@ -106,12 +106,14 @@ template<typename Each> bool forEachCharacter(std::string_view bytes, Each each)
     return true;
 }
 
-} // namespace
-
+// Whether bytes are entirely valid UTF-8 in the strict sense: no overlong forms, no surrogates,
+// nothing past U+10FFFF, no sequence cut short.
 bool isValidUtf8(std::string_view bytes)
 {
     return forEachCharacter(bytes, [](char32_t) { return true; });
 }
+
+} // namespace
 
 bool readsAsUtf8(std::string_view bytes)
 {

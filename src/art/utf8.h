@@ -5,10 +5,6 @@
 
 namespace art {
 
-// Whether bytes are entirely valid UTF-8 in the strict sense: no overlong forms, no surrogates,
-// nothing past U+10FFFF, no sequence cut short.
-bool isValidUtf8(std::string_view bytes);
-
 // Whether a shown file's bytes are read as UTF-8. All three must hold: the bytes are valid
 // UTF-8; they start with the byte-order mark or hold at least one multi-byte sequence; they
 // start with the byte-order mark or every character is ASCII, a character of the code page 437

@@ -1,5 +1,6 @@
 #include "textarea/glyphcache.h"
 
+#include "art/composition.h"
 #include "platform/fontfiles.h"
 #include "textarea/blockglyphs.h"
 #include "textarea/cp437.h"
@@ -364,7 +365,7 @@ void GlyphCache::drawLetter(QImage &image, QPoint origin, quint8 byte, QRgb ink)
                 continue;
             const QRgb under = line[x];
             const auto mix = [a](int from, int to) {
-                return from + (to - from) * a / 255;
+                return art::mixChannel(from, to, a);
             };
             line[x] = qRgb(mix(qRed(under), qRed(ink)), mix(qGreen(under), qGreen(ink)),
                 mix(qBlue(under), qBlue(ink)));

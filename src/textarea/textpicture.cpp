@@ -19,8 +19,7 @@ qsizetype TextPicture::lines() const
 {
     // The grid gives a text that ends with a break an empty last line; the picture has none.
     const qsizetype count = m_grid.lineCount();
-    const bool finalBreak = count > 1 && m_grid.line(count - 1).start == m_grid.text().size();
-    return finalBreak ? count - 1 : count;
+    return art::pictureLines(count, m_grid.line(count - 1).start, m_grid.text().size());
 }
 
 qsizetype TextPicture::columns() const
@@ -42,8 +41,7 @@ QSize TextPicture::deviceSize(qsizetype maxLines, qsizetype maxColumns) const
 bool TextPicture::fits(qsizetype maxLines, qsizetype maxColumns) const
 {
     const QSize size = deviceSize(maxLines, maxColumns);
-    return size.width() < INT_MAX && size.height() < INT_MAX
-        && qint64(size.width()) * size.height() <= MaxPixels;
+    return art::pictureSizeRefusal(size.width(), size.height()).empty();
 }
 
 QImage TextPicture::draw(qsizetype maxLines, qsizetype maxColumns) const

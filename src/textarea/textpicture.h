@@ -1,6 +1,6 @@
 #pragma once
 
-#include "art/composition.h"
+#include "art/picturesize.h"
 #include "platform/services.h"
 #include "textarea/cellgrid.h"
 

@@ -61,10 +61,6 @@ Utf8Text utf8Text(QByteArrayView bytes)
 
 QByteArray utf8Glyphs(QByteArrayView bytes)
 {
-    if (art::isValidUtf8(view(bytes))) {
-        const std::string glyphs = art::utf8Glyphs(view(bytes));
-        return QByteArray(glyphs.data(), qsizetype(glyphs.size()));
-    }
     return utf8Text(bytes).glyphs;
 }
 

@@ -1,10 +1,10 @@
 #include "picture.h"
 
 #include "art/lines.h"
+#include "art/picturesize.h"
 #include "art/utf8.h"
 
 #include <algorithm>
-#include <climits>
 
 namespace render {
 
@@ -15,14 +15,14 @@ std::uint32_t channel(std::uint32_t colour, int shift)
     return (colour >> shift) & 0xFF;
 }
 
-// The text area's mixing of ink into paper by a coverage of 255.
+// The text area's mixing of ink into paper, channel by channel.
 std::uint32_t mix(std::uint32_t paper, std::uint32_t ink, int coverage, int of = 255)
 {
     std::uint32_t colour = 0;
-    for (const int shift : { 16, 8, 0 }) {
-        const int from = int(channel(paper, shift)), to = int(channel(ink, shift));
-        colour |= std::uint32_t(from + (to - from) * coverage / of) << shift;
-    }
+    for (const int shift : { 16, 8, 0 })
+        colour |= std::uint32_t(art::mixChannel(
+                      int(channel(paper, shift)), int(channel(ink, shift)), coverage, of))
+            << shift;
     return colour;
 }
 
@@ -130,10 +130,8 @@ Picture drawPicture(std::string_view text, const GlyphMasks &masks, Style style,
     std::vector<art::Line> lines;
     const art::Offset widest = art::layoutLines(text, lines);
     const art::CellShape cell = masks.shape;
-    // A text that ends with a break has an empty last line; the picture has none.
-    art::Offset shownLines = art::Offset(lines.size());
-    if (shownLines > 1 && lines.back().start == art::Offset(text.size()))
-        --shownLines;
+    art::Offset shownLines = art::pictureLines(
+        art::Offset(lines.size()), lines.back().start, art::Offset(text.size()));
     const art::Offset wholeLines = shownLines;
     art::Offset columns = std::max<art::Offset>(widest, 1);
     if (thumbnailPixels > 0) {
@@ -145,11 +143,9 @@ Picture drawPicture(std::string_view text, const GlyphMasks &masks, Style style,
     }
     const std::int64_t width = std::int64_t(columns) * cell.width;
     const std::int64_t height = std::int64_t(shownLines) * cell.height;
-    if (width * height > art::MaxPicturePixels || width >= INT_MAX || height >= INT_MAX) {
-        failure = "the picture would be " + std::to_string(width) + " x " + std::to_string(height)
-            + " pixels, more than " + std::to_string(art::MaxPicturePixels / 1000000) + " million";
+    failure = art::pictureSizeRefusal(width, height);
+    if (!failure.empty())
         return {};
-    }
 
     Picture picture;
     picture.width = int(width);

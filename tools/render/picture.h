@@ -48,7 +48,8 @@ int thumbnailPoints(int pixels);
 // text area mixes them. With thumbnailPixels > 0 it is a thumbnail instead: the top left of the
 // picture (at most 400 columns, at most as tall as wide), a bottom cut fading into the paper,
 // scaled down smoothly to fit thumbnailPixels on both sides (0xRRGGBB pixels).
-// An empty picture when it would be larger than art::MaxPicturePixels; failure then says why.
+// An empty picture when it would be larger than art::MaxPicturePixels (art/picturesize.h); failure
+// then says why.
 Picture drawPicture(std::string_view text, const GlyphMasks &masks, Style style,
     int thumbnailPixels, std::string &failure);
 
