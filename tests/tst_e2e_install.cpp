@@ -17,14 +17,14 @@ class TestE2eInstall : public QObject
     const QString m_program = m_home.filePath(u".local/lib/quorvin/quorvin"_qs);
 
     // A shell script's output (and exit code if not 0), run in HOME with $1... the arguments.
-    QString sh(const QString &script, const QStringList &arguments = {}) const
+    QString sh(const QString &script, const QStringList &arguments = {}, int seconds = 120) const
     {
         QProcess process;
         process.setProcessEnvironment(m_env);
         process.setWorkingDirectory(m_home.path());
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(u"sh"_qs, QStringList { u"-c"_qs, script, u"sh"_qs } + arguments);
-        process.waitForFinished(120000);
+        process.waitForFinished(seconds * 1000);
         const QString output = QString::fromLocal8Bit(process.readAll()).trimmed();
         return process.exitCode() == 0 ? output : u"exit %1: "_qs.arg(process.exitCode()) + output;
     }
@@ -96,26 +96,34 @@ private slots:
             m_home.filePath(u".local/share/man/man1/quorvin-render.1"_qs));
         writeFile(m_home.filePath(u"art.nfo"_qs), QByteArray("\xdb\xdb\xdb\xdb\r\n").repeated(40));
         writeFile(m_home.filePath(u"file_id.diz"_qs), "\xdb\xdb\r\n");
-        const QString queue = u"for f in art.nfo file_id.diz; do u=\"$u,'file://$HOME/$f'\"; done; "
-                              "gdbus call --session --dest org.freedesktop.thumbnails.Thumbnailer1 "
-                              "--object-path /org/freedesktop/thumbnails/Thumbnailer1 --method "
-                              "org.freedesktop.thumbnails.Thumbnailer1.Queue \"[${u#,}]\" "
-                              "\"['text/x-nfo','text/x-quorvin-diz']\" normal default 0 >&2; "
-                              "while [ $(ls .cache/thumbnails/normal/*.png | wc -l) -lt 2 ] "
-                              "&& [ $((i += 1)) -lt 300 ]; do sleep 0.1; done; for f in art.nfo "
-                              "file_id.diz; do printf %s \"file://$HOME/$f\" | md5sum; done"_qs;
-        const QStringList sums = sh(u"export XDG_CACHE_HOME=\"$HOME/.cache\"; "
-                                    "dbus-run-session -- sh -c \"$1\" 2>/dev/null"_qs,
-            { queue })
-                                     .split(u'\n');
-        // Full blocks at 5 points: 4 cells cut to 2 lines, as tall as wide; 2 cells by 1 line.
-        for (int i : { 0, 1 }) {
-            const QImage thumbnail(m_home.filePath(
+        const QString queue
+            = u"for f in art.nfo file_id.diz; do u=\"$u,'file://$HOME/$f'\"; done; "
+              "gdbus call --session --timeout 150 "
+              "--dest org.freedesktop.thumbnails.Thumbnailer1 "
+              "--object-path /org/freedesktop/thumbnails/Thumbnailer1 --method "
+              "org.freedesktop.thumbnails.Thumbnailer1.Queue \"[${u#,}]\" "
+              "\"['text/x-nfo','text/x-quorvin-diz']\" normal default \"uint32 0\" >&2; "
+              "while [ $(ls .cache/thumbnails/normal/*.png | wc -l) -lt 2 ] "
+              "&& [ $(date +%s) -lt $end ]; do sleep 0.1; done; for f in art.nfo "
+              "file_id.diz; do printf %s \"file://$HOME/$f\" | md5sum; done"_qs;
+        // Tumbler runs niced: beside busy cores its start (D-Bus activation, its plugins'
+        // registries) takes well past gdbus's default 25 s, so the call waits longer; and as gdbus
+        // cannot read the method's types from a service that has not started yet, the last
+        // argument says its type (uint32) rather than letting gdbus guess int32.
+        const QStringList sums
+            = sh(u"export XDG_CACHE_HOME=\"$HOME/.cache\" end=$(($(date +%s) + 150)); "
+                 "dbus-run-session -- sh -c \"$1\" 2>/dev/null"_qs,
+                { queue }, 200)
+                  .split(u'\n');
+        QList<QImage> thumbnails;
+        for (int i : { 0, 1 })
+            thumbnails << QImage(m_home.filePath(
                 u".cache/thumbnails/normal/"_qs + sums.value(i).left(32) + u".png"_qs));
-            QVERIFY(thumbnail.size() == (i ? QSize(10, 7) : QSize(20, 14))
-                && thumbnail.pixel(0, 0) == qRgb(224, 224, 224));
-        }
-        sh(u"rm -r .cache art.nfo file_id.diz"_qs);
+        sh(u"rm -r .cache art.nfo file_id.diz"_qs); // HOME as it was, whatever follows
+        // Full blocks at 5 points: 4 cells cut to 2 lines, as tall as wide; 2 cells by 1 line.
+        for (int i : { 0, 1 })
+            QVERIFY(thumbnails[i].size() == (i ? QSize(10, 7) : QSize(20, 14))
+                && thumbnails[i].pixel(0, 0) == qRgb(224, 224, 224));
     }
 
     // Uninstalling leaves HOME as it was but for the settings files beside the program.
